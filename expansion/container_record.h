@@ -1,0 +1,18 @@
+// One step of the T0x record loop: read, expand and process one raw record.
+#pragma once
+
+#include "datstream/input_stream.h"
+#include "datstream/status_code.h"
+
+namespace d01ozu {
+
+struct OutputSet;
+struct RecordProcessor;
+
+// Reads one raw record from input, expands it and hands it to the processor.
+// Returns 0, a record status (folded to 30 for reader details), 4 without a
+// DAT stream, 15 on a full disk, or 32 when the quick summary is ready.
+StatusCode ReadContainerRecord(OutputSet& handle, RecordProcessor& rp, InputStream& input,
+                               FormatCode format);
+
+}  // namespace d01ozu

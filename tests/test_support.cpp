@@ -1,0 +1,98 @@
+#include "tests/test_support.h"
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace testsupport {
+
+TempDir::TempDir() {
+  std::string tmpl = (std::filesystem::temp_directory_path() / "rawsplit-test-XXXXXX").string();
+  std::vector<char> buf(tmpl.begin(), tmpl.end());
+  buf.push_back('\0');
+  const char* made = mkdtemp(buf.data());
+  path_ = made ? made : "";
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+}
+
+void write_file(const std::string& path, const Bytes& data) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+}
+
+void write_text(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+Bytes read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string read_text(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+bool file_exists(const std::string& path) {
+  return std::filesystem::exists(path);
+}
+
+// Child side of run_rawsplit: never returns.
+static void exec_child(const std::string& cwd, const std::vector<std::string>& args,
+                       const std::vector<std::string>& env, long limit, int out_fd) {
+  dup2(out_fd, 1);
+  if (chdir(cwd.c_str()) != 0) _exit(127);
+  setenv("RAWSPLIT_CONFIG", "/nonexistent/rawsplit.conf", 1);
+  for (const std::string& e : env) putenv(strdup(e.c_str()));
+  if (limit > 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit rl = {static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+    setrlimit(RLIMIT_FSIZE, &rl);
+  }
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(RAWSPLIT_BINARY));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  execv(RAWSPLIT_BINARY, argv.data());
+  _exit(127);
+}
+
+RunResult run_rawsplit(const std::string& cwd, const std::vector<std::string>& args,
+                       const std::vector<std::string>& env, long file_size_limit) {
+  RunResult result;
+  int fds[2];
+  if (pipe(fds) != 0) return result;
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(fds[0]);
+    exec_child(cwd, args, env, file_size_limit, fds[1]);
+  }
+  close(fds[1]);
+  char buf[4096];
+  ssize_t n;
+  while ((n = read(fds[0], buf, sizeof buf)) > 0) result.output.append(buf, static_cast<size_t>(n));
+  close(fds[0]);
+  int wstatus = 0;
+  waitpid(pid, &wstatus, 0);
+  if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
+  return result;
+}
+
+}  // namespace testsupport

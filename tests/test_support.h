@@ -1,0 +1,42 @@
+// Helpers shared by the tests: temporary directories, file access and running
+// the built rawsplit binary.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+using Bytes = std::vector<uint8_t>;
+
+// A fresh directory under the system temporary directory, removed on exit.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+void write_file(const std::string& path, const Bytes& data);
+void write_text(const std::string& path, const std::string& text);
+Bytes read_file(const std::string& path);
+std::string read_text(const std::string& path);
+bool file_exists(const std::string& path);
+
+struct RunResult {
+  int status = -1;     // exit status, or -1 when the program did not exit normally
+  std::string output;  // standard output
+};
+
+// Runs the built rawsplit in directory cwd with args; env entries "NAME=VALUE"
+// are added to the environment (RAWSPLIT_CONFIG defaults to a missing file).
+// file_size_limit > 0 sets RLIMIT_FSIZE on the child with SIGXFSZ ignored.
+RunResult run_rawsplit(const std::string& cwd, const std::vector<std::string>& args,
+                       const std::vector<std::string>& env = {}, long file_size_limit = 0);
+
+}  // namespace testsupport
