@@ -7,13 +7,13 @@
 
 namespace fuzzseed {
 
-static std::map<std::string, SeedFunction>& registry() {
-  static std::map<std::string, SeedFunction> seeds;
+static std::multimap<std::string, SeedFunction>& registry() {
+  static std::multimap<std::string, SeedFunction> seeds;
   return seeds;
 }
 
 bool register_seed(const char* target, SeedFunction fn) {
-  registry()[target] = fn;
+  registry().emplace(target, fn);
   return true;
 }
 
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: fuzz_seed TARGET DIRECTORY\n");
     return 2;
   }
-  auto it = fuzzseed::registry().find(argv[1]);
-  if (it != fuzzseed::registry().end()) it->second(argv[2]);
+  auto range = fuzzseed::registry().equal_range(argv[1]);
+  for (auto it = range.first; it != range.second; ++it) it->second(argv[2]);
   return 0;
 }

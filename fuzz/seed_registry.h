@@ -8,7 +8,7 @@ namespace fuzzseed {
 
 using SeedFunction = void (*)(const std::string& directory);
 
-// Registers fn as the seed writer of target; used through SEED_FOR below.
+// Adds fn to the seed writers of target; used through SEED_FOR below.
 bool register_seed(const char* target, SeedFunction fn);
 // Writes data into directory/name.
 void write_seed(const std::string& directory, const std::string& name, const void* data,
