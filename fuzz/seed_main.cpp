@@ -1,4 +1,4 @@
-// fuzz_seed TARGET DIRECTORY: writes the seed inputs of TARGET into DIRECTORY.
+// make_fuzz_seeds TARGET DIRECTORY: writes the seed inputs of TARGET into DIRECTORY.
 #include <cstdio>
 #include <map>
 #include <string>
@@ -30,7 +30,7 @@ void write_seed(const std::string& directory, const std::string& name, const voi
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: fuzz_seed TARGET DIRECTORY\n");
+    std::fprintf(stderr, "usage: make_fuzz_seeds TARGET DIRECTORY\n");
     return 2;
   }
   auto range = fuzzseed::registry().equal_range(argv[1]);

@@ -18,7 +18,7 @@ for t in "${targets[@]}"; do
   name=$(basename "$t")
   corpus=fuzz-corpus/$name
   mkdir -p "$corpus"
-  "$dir"/fuzz_seed "$name" "$corpus"
+  "$dir"/make_fuzz_seeds "$name" "$corpus"
   echo "fuzz: $name for ${seconds}s"
   "$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
     "$corpus" >"$dir/$name.log" 2>&1 || { tail -n 60 "$dir/$name.log"; echo "fuzz: $name failed"; exit 1; }
