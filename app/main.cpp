@@ -1,5 +1,31 @@
 // rawsplit: unpacks receiver raw data files into DAT, EPH, ION, MES, APP and
-// summary outputs.
-int main() {
-  return 0;
+// summary outputs. The exit status is the run's status code.
+#include <cstdint>
+#include <memory>
+#include <new>
+
+#include "app/arguments.h"
+#include "app/conversion_context.h"
+#include "app/messages.h"
+#include "app/naming.h"
+#include "app/run_driver.h"
+#include "datstream/record_processor.h"
+
+int main(int argc, char** argv) {
+  std::unique_ptr<d01ozu::RecordProcessor> rp(new (std::nothrow) d01ozu::RecordProcessor());
+  std::unique_ptr<rawsplit::ConversionContext> cx(new (std::nothrow) rawsplit::ConversionContext());
+  if (!rp || !cx) return d01ozu::kStatusNoMemory;
+  cx->message_sink = rawsplit::ConsoleMessage;
+  cx->progress_sink = rawsplit::ConsoleProgress;
+  if (argc < 2) {
+    rawsplit::PrintUsage(*cx, false);
+    return 0;
+  }
+  d01ozu::StatusCode status = rawsplit::ParseArguments(*cx, argc, argv, true);
+  if (cx->exit_after_usage) return 0;
+  if (status == d01ozu::kStatusOk) status = rawsplit::ReadExtraArguments(*cx);
+  if (cx->exit_after_usage) return 0;
+  if (status == d01ozu::kStatusOk) status = rawsplit::PrepareNames(*cx);
+  if (status == d01ozu::kStatusOk) status = rawsplit::RunConversion(*cx, *rp);
+  return static_cast<int16_t>(status);
 }
