@@ -10,8 +10,10 @@ struct OutputSet;
 struct RecordProcessor;
 
 // Reads one raw record from input, expands it and hands it to the processor.
-// Returns 0, a record status (folded to 30 for reader details), 4 without a
-// DAT stream, 15 on a full disk, or 32 when the quick summary is ready.
+// Returns 0 (also at end of input and after an su end symbol), 30 for any
+// other reader or dispatcher detail, the processor's status for the record,
+// 4 without a DAT stream, 15 on a full disk, or 32 when the quick summary is
+// ready. Raises rp.record_count once per record delivered.
 StatusCode ReadContainerRecord(OutputSet& handle, RecordProcessor& rp, InputStream& input,
                                FormatCode format);
 

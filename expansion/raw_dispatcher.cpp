@@ -1,0 +1,170 @@
+#include "expansion/raw_dispatcher.h"
+
+#include <cstring>
+
+#include "datstream/frame_rules.h"
+
+namespace d01ozu {
+
+namespace {
+
+constexpr int16_t kNoLegacyType = -1;  // 65535 as the 16-bit legacy type
+constexpr uint8_t kFileRecordType = 30;
+
+// Raw types that a compact expander turns into a legacy frame.
+bool compact_type(int raw) {
+  return (raw >= 36 && raw <= 39) || raw == 41 || (raw >= 54 && raw <= 57) ||
+         (raw >= 66 && raw <= 69) || (raw >= 74 && raw <= 77) || (raw >= 84 && raw <= 86);
+}
+
+// Compact epochs with the codec of the legacy path: 66 and 74 delta, 67 and
+// 75 full epochs, all on the context's own pair of references.
+bool compact_epoch_type(int raw) {
+  return raw == 66 || raw == 67 || raw == 74 || raw == 75;
+}
+
+// Records that were stored with STX (packet streams, block kinds 1, 3, 4)
+// carry a real checksum; the others were rebuilt with zero checksum bytes.
+bool checksum_tested(int origin) {
+  return origin == kOriginPacketStream || origin == 1 || origin == 3 || origin == 4;
+}
+
+void copy_to_work(ExpansionContext& c) {
+  std::memcpy(c.work.data, c.record.data, c.record.length);
+  c.work.length = c.record.length;
+}
+
+// Expands a compact epoch into a type-17/117 frame in the work buffer; false
+// on any codec failure.
+bool expand_compact_epoch(ExpansionContext& c) {
+  copy_to_work(c);
+  size_t out_length = 0;
+  int rc = convert_compact_epoch(c.compact, c.work.data, c.work.length, sizeof c.work.data,
+                                 c.message_flag, &out_length);
+  if (rc != kCompactOk) return false;
+  c.work.length = static_cast<uint16_t>(
+      legacy_frame_length(c.work.data[kRawLengthOffset], c.work.data[kRawTypeOffset]));
+  return c.work.length == out_length;
+}
+
+// Type 30: its DAT header carries byte 3 as the sub-code. A file record
+// (sub-code 0) after the first one of the file starts a new stream, so the
+// compact epoch references go back to blank.
+void file_record_rule(ExpansionContext& c) {
+  const uint8_t sub_code = c.work.data[kRawLengthHighOffset];
+  c.dat_header[0] = kDatStart;
+  c.dat_header[1] = static_cast<uint8_t>(c.work.length);
+  c.dat_header[2] = sub_code;
+  c.dat_header[3] = kFileRecordType;
+  if (sub_code != 0) return;
+  if (c.first_type30)
+    c.first_type30 = false;
+  else
+    reset_compact_references(c.compact, kContainerCompactSatellites);
+}
+
+}  // namespace
+
+int legacy_type_for(int raw) {
+  switch (raw) {
+    case 5:
+    case 11:
+    case 12:
+    case 14:
+    case 15:
+    case 16:
+    case 17:
+    case 19:
+    case 21:
+    case 22:
+    case 23:
+    case 24:
+    case 25:
+    case 26:
+    case 27:
+    case 28:
+    case 29:
+    case 30:
+    case 31:
+    case 32:
+    case 33:
+    case 34:
+    case 35:
+    case 40:
+    case 90:
+    case 98:
+    case 99:
+      return raw;
+    case 54:
+    case 55:
+      return 11;
+    case 66:
+    case 67:
+    case 68:
+    case 69:
+    case 74:
+    case 75:
+    case 76:
+    case 77:
+      return 17;
+    case 84:
+    case 85:
+    case 86:
+      return 25;
+    case 36:
+    case 37:
+    case 38:
+    case 39:
+      return 27;
+    case 56:
+    case 57:
+      return 29;
+    case 41:
+      return 40;
+    default:
+      return 65535;
+  }
+}
+
+// Every raw type without a converter of its own yields count 0, which sends
+// the record as read to the legacy record path.
+uint16_t ExpandRawRecord(ExpansionContext& c, int, int16_t* legacy_type, ReaderStatus* status) {
+  std::memset(&c.work, 0, sizeof c.work);
+  c.work_expanded = false;
+  *status = kReaderOk;
+  const int raw = c.last_code;
+  *legacy_type = static_cast<int16_t>(legacy_type_for(raw));
+  if (raw == kRecord35Type) return 0;
+  if (compact_type(raw) && !compact_epoch_type(raw)) return 0;
+  if (compact_epoch_type(raw)) {
+    if (!expand_compact_epoch(c)) {
+      *status = kReaderRefused;
+      return 0;
+    }
+    c.work_expanded = true;
+  } else {
+    copy_to_work(c);
+  }
+  const uint8_t* frame = c.work.data;
+  const size_t length = c.work.length;
+  if (length == 0 || frame[length - 1] != kEtx) {
+    *status = kReaderNoEtx;
+    return 0;
+  }
+  if (checksum_tested(c.record_origin) && !raw_frame_checksum_ok(frame, length)) {
+    *status = kReaderBadChecksum;
+    return 0;
+  }
+  if (raw == kFileRecordType) file_record_rule(c);
+  return 0;
+}
+
+const RawRecord& LegacyPathRecord(const ExpansionContext& c) {
+  return c.work_expanded ? c.work : c.record;
+}
+
+const void* ExpandedStructure(ExpansionContext&, int) {
+  return nullptr;
+}
+
+}  // namespace d01ozu

@@ -1,0 +1,91 @@
+// The su prefix code: a fixed code over 257 symbols (byte values 0 to 255 and
+// the end marker 256) that T01 streams and su-coded container blocks use.
+//
+// The code tree is built once per process from a fixed weight table and shared
+// by every reader. Decoding runs on a table indexed by (tree node, input byte)
+// that gives the symbols the byte completes and the node it ends on, so a byte
+// costs one lookup instead of a walk of eight bits. The position in the tree
+// carries from one byte to the next, so a code may span byte boundaries.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace d01ozu {
+
+constexpr int kSuSymbolCount = 257;
+constexpr int kSuEndSymbol = 256;
+constexpr int kSuInternalNodes = kSuSymbolCount - 1;
+// One input byte completes at most eight symbols (every code is >= 1 bit).
+constexpr int kSuMaxOutputPerByte = 8;
+
+// One node of the code tree. Leaves have symbol >= 0 and no children; an
+// internal node has symbol -1, its left child taken on bit 1 and its right
+// child on bit 0.
+struct SuTreeNode {
+  int weight = 0;
+  int symbol = -1;
+  int left = -1;
+  int right = -1;
+};
+
+// The whole tree: leaves 0..256 are nodes 0..256 (node index = symbol), the
+// internal nodes follow in the order they were made; root is the last.
+struct SuTree {
+  SuTreeNode nodes[2 * kSuSymbolCount - 1];
+  int root = -1;
+};
+
+// Decoding of one byte from one internal node.
+struct SuStep {
+  uint8_t out[kSuMaxOutputPerByte];
+  uint8_t count;  // symbols completed before the byte ended
+  uint8_t end;    // 1 when the end symbol was met: out is void, next is the root
+  uint16_t next;  // internal node (0..255) the byte ends on
+};
+
+struct SuTables {
+  SuTree tree;
+  uint16_t root_internal;  // dense internal index of the root
+  SuStep steps[kSuInternalNodes * 256];
+};
+
+// Builds the tree and the decoding table, replacing any earlier ones; false
+// when memory cannot be had.
+bool BuildSuTables();
+// Frees the tables (a later decode builds them again).
+void ReleaseSuTables();
+// The tables, built on first use when the library start has not done so;
+// nullptr only when memory cannot be had.
+const SuTables* su_tables();
+
+// Position of one su-coded stream in the tree.
+struct SuDecoder {
+  uint16_t node = 0;  // internal index; set from the tables by su_reset
+};
+
+inline void su_reset(SuDecoder& decoder, const SuTables& tables) {
+  decoder.node = tables.root_internal;
+}
+
+constexpr int kSuEndMet = -1;
+
+// Decodes one byte: copies the completed symbols to out (which must have room
+// for kSuMaxOutputPerByte bytes) and returns their count, or kSuEndMet when
+// the byte held the end symbol (the rest of that byte is ignored and nothing
+// of it is output; the position returns to the root).
+inline int su_decode_byte(const SuTables& tables, SuDecoder& decoder, uint8_t byte, uint8_t* out) {
+  const SuStep& step = tables.steps[static_cast<size_t>(decoder.node) * 256 + byte];
+  decoder.node = step.next;
+  if (step.end) return kSuEndMet;
+  std::memcpy(out, step.out, kSuMaxOutputPerByte);
+  return step.count;
+}
+
+// Decodes in[0..n) into out, skipping end symbols. Returns the bytes written,
+// or -1 when the output would exceed capacity (nothing more is written).
+long su_decode_run(const SuTables& tables, SuDecoder& decoder, const uint8_t* in, size_t n,
+                   uint8_t* out, size_t capacity);
+
+}  // namespace d01ozu
