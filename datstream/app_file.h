@@ -18,9 +18,14 @@ struct AppBuffer {
   int state = 0;            // 0 nothing received, 1 collecting or complete, 2 overflow
 };
 
-// Feeds one type-31 frame (whole legacy frame, size bytes) into the buffer.
+enum : int { kAppEmpty = 0, kAppCollecting = 1, kAppOverflow = 2 };
+
+// Feeds one type-31 frame (whole legacy frame, size bytes) into the buffer. A
+// part that runs past the announced length, or whose data the frame does not
+// hold, is dropped and leaves the buffer at overflow.
 void collect_app_part(AppBuffer& app, const uint8_t* frame, size_t size);
-// Writes the APP file at close; returns 0, 26 (not valid) or 27 (no information).
+// Writes the APP file at close; returns 0, 26 (not valid), 27 (no
+// information), 25 without an open file, or 15 when a write fails.
 StatusCode write_app_file(OutFile& file, const AppBuffer& app);
 
 }  // namespace d01ozu
