@@ -72,6 +72,12 @@ Bytes frame_bad_checksum(uint8_t type, const Bytes& payload) {
   return f;
 }
 
+Bytes message_frame(uint8_t subcode, const std::string& text) {
+  Payload p;
+  p.u8(subcode).text(text, text.size());
+  return frame(16, p);
+}
+
 Bytes r00_header(uint16_t receiver_type, uint16_t nav, uint16_t sig) {
   Bytes h(39, 0);
   const char text[] = "QXD RAW DATA IMAGE";

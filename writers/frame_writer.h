@@ -42,6 +42,9 @@ inline Bytes frame(uint8_t type, const Payload& p) {
 // The same with a deliberately wrong checksum.
 Bytes frame_bad_checksum(uint8_t type, const Bytes& payload);
 
+// A type-16 message record: sub-code byte, then the text without terminator.
+Bytes message_frame(uint8_t subcode, const std::string& text);
+
 // An R00 file: 39-byte header, optional initial blocks, then records.
 struct R00File {
   uint16_t receiver_type = 5;
