@@ -1,0 +1,76 @@
+// Angle formatting and the GPS calendar conversion used by the reports.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "datstream/angle_format.h"
+#include "datstream/calendar.h"
+
+namespace d01ozu {
+namespace {
+
+std::string angle(double degrees, AngleKind kind, AngleStyle style, int decimals) {
+  char out[64];
+  format_angle(out, sizeof out, degrees / 180.0, kind, style, decimals);
+  return out;
+}
+
+constexpr AngleKind kLat = AngleKind::kLatitude;
+constexpr AngleKind kLon = AngleKind::kLongitude;
+constexpr AngleStyle kDeg = AngleStyle::kDegrees;
+constexpr AngleStyle kDm = AngleStyle::kDegreesMinutes;
+constexpr AngleStyle kDms = AngleStyle::kDegreesMinutesSeconds;
+
+TEST(AngleFormat, HemispheresIncludingZero) {
+  EXPECT_EQ(angle(-90, kLat, kDms, 3), "90:00'00.000\" S");
+  EXPECT_EQ(angle(0, kLat, kDms, 3), " 0:00'00.000\" N");
+  EXPECT_EQ(angle(0, kLon, kDms, 3), "  0:00'00.000\" W");
+  EXPECT_EQ(angle(0.5, kLon, kDms, 3), "  0:30'00.000\" E");
+}
+
+TEST(AngleFormat, ThreeStylesWithTheirWidths) {
+  EXPECT_EQ(angle(37.5125, kLat, kDms, 3), "37:30'45.000\" N");
+  EXPECT_EQ(angle(-122.2625, kLon, kDms, 5), "122:15'45.00000\" W");
+  EXPECT_EQ(angle(-122.25, kLon, kDm, 4), "122:15.0000' W");
+  EXPECT_EQ(angle(7.1, kLat, kDm, 2), " 7:06.00' N");
+  EXPECT_EQ(angle(5.5, kLon, kDeg, 3), "  5.500 E");
+  EXPECT_EQ(angle(-5.5, kLat, kDeg, 1), " 5.5 S");
+}
+
+TEST(AngleFormat, LastFieldIsTruncatedNotRounded) {
+  EXPECT_EQ(angle(10.999999, kLat, kDeg, 2), "10.99 N");
+  // 59.99964 seconds of arc
+  EXPECT_EQ(angle(1 + 59 / 60.0 + 59.99964 / 3600, kLat, kDms, 3), " 1:59'59.999\" N");
+  char small[6];
+  format_angle(small, sizeof small, 0.25, kLat, kDms, 3);  // cut to the buffer
+  EXPECT_EQ(std::string(small), "45:00");
+}
+
+TEST(Calendar, GpsTimeToDate) {
+  CalendarTime t = gps_to_calendar(0, 0);
+  EXPECT_EQ(t.year, 1980);
+  EXPECT_EQ(t.month, 1);
+  EXPECT_EQ(t.day, 6);
+  EXPECT_EQ(t.day_of_year, 6);
+  t = gps_to_calendar(2087, 13 * 3600 + 62.5);  // Sunday 5 January 2020
+  EXPECT_EQ(t.year, 2020);
+  EXPECT_EQ(t.day_of_year, 5);
+  EXPECT_EQ(t.hour, 13);
+  EXPECT_EQ(t.minute, 1);
+  EXPECT_DOUBLE_EQ(t.seconds, 2.5);
+  t = gps_to_calendar(2094, 6 * 86400 + 86399);  // the leap day
+  EXPECT_EQ(t.month, 2);
+  EXPECT_EQ(t.day, 29);
+  EXPECT_EQ(t.day_of_year, 60);
+  EXPECT_EQ(t.hour, 23);
+  t = gps_to_calendar(1023, 604800);  // a week's end is the next week's start
+  EXPECT_EQ(t.year, 1999);
+  EXPECT_EQ(t.month, 8);
+  EXPECT_EQ(t.day, 22);
+  EXPECT_STREQ(month_name(t.month), "Aug");
+  t = gps_to_calendar(0, -5);
+  EXPECT_EQ(t.day, 6);
+}
+
+}  // namespace
+}  // namespace d01ozu

@@ -1,0 +1,231 @@
+// Decoding of session, setup, position and tracking records into the session
+// block, and the merge of a pending session into the reported one.
+#include "datstream/session_facts.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/test_support.h"
+#include "writers/session_records.h"
+
+namespace d01ozu {
+namespace {
+
+using namespace session;
+using testsupport::Bytes;
+
+void feed(SessionFacts& s, const Bytes& f) {
+  switch (f[2]) {
+    case 4:
+    case 22:
+      decode_session_record(s, f.data(), f.size(), f[2] == 22);
+      break;
+    case 13:
+    case 23:
+      decode_session_setup(s, f.data(), f.size(), f[2] == 23);
+      break;
+    case 5:
+    case 24:
+      decode_position_record(s, f.data(), f.size(), f[2] == 24);
+      break;
+    case 14:
+      decode_tracking_record(s, f.data(), f.size());
+      break;
+  }
+}
+
+uint32_t count(const uint8_t* b, size_t array, size_t slot) {
+  return block_u32(b, array + 4 * slot);
+}
+
+writers::SessionRecord basic_session(uint16_t start, uint16_t stop) {
+  writers::SessionRecord r;
+  r.ref_lat = 0.25;
+  r.ref_lon = -0.5;
+  r.ref_height = 312.5;
+  r.antenna_height = 1.5;
+  r.test_mode = 1;
+  r.ref_kind = 254;
+  r.elevation_mask = -5;
+  r.antenna_unit = 2;
+  r.schedule_start = 60;
+  r.schedule_stop = 120;
+  r.logging_start = start;
+  r.logging_stop = stop;
+  r.sats = {{10, 5, 8, 4}, {0, 0, 0, 0}, {70000, 3, 0, 0}};
+  r.sync_rate = 150;
+  r.antenna_serial = 0x12345678;
+  r.receiver_serial = 4455;
+  r.nav_version = 312;
+  r.sig_version = 120;
+  return r;
+}
+
+TEST(SessionRecord, FieldsLandAtTheirOffsetsWithWordOrLongCounts) {
+  for (bool wide : {false, true}) {
+    SessionFacts s;
+    feed(s, writers::session_record(basic_session(600, 700), wide));
+    const uint8_t* b = s.pending;
+    EXPECT_EQ(block_f64(b, kRefLatitude), 0.25);
+    EXPECT_EQ(block_f64(b, kRefLongitude), -0.5);
+    EXPECT_EQ(block_f64(b, kAntennaHeight), 1.5);
+    EXPECT_EQ(b[kTestMode], 1);
+    EXPECT_EQ(b[kRefKind], 254);
+    EXPECT_EQ(static_cast<int8_t>(b[kElevationMask]), -5);
+    EXPECT_EQ(b[kAntennaUnit], 2);
+    EXPECT_EQ(block_u16(b, kLoggingStart), 600);
+    EXPECT_EQ(block_u16(b, kLoggingStop), 700);
+    EXPECT_EQ(count(b, kTotalL1, 0), 10u);
+    EXPECT_EQ(count(b, kContL2, 0), 4u);
+    // A word count keeps only 16 bits of 70000.
+    EXPECT_EQ(count(b, kTotalL1, 2), wide ? 70000u : 70000u & 0xFFFF);
+    EXPECT_EQ(count(b, kContL1, 2), 3u);
+    EXPECT_EQ(block_u16(b, kSyncRate), 150);
+    EXPECT_EQ(block_u32(b, kAntennaSerial), 0x12345678u);
+    EXPECT_EQ(block_u32(b, kReceiverSerial), 4455u);
+    EXPECT_EQ(block_u16(b, kNavVersion), 312);
+    EXPECT_EQ(block_u16(b, kSigVersion), 120);
+  }
+}
+
+TEST(SessionRecord, MoreSatelliteIndexesThanSlotsAreCutAndLaterFieldsStayAligned) {
+  writers::SessionRecord r = basic_session(600, 700);
+  r.sats.assign(100, writers::SatCounts{1, 2, 3, 4});
+  SessionFacts s;
+  feed(s, writers::session_record(r, true));
+  const uint8_t* b = s.pending;
+  EXPECT_EQ(count(b, kTotalL1, kSatSlots - 1), 1u);
+  EXPECT_EQ(count(b, kContL2, kSatSlots - 1), 4u);
+  EXPECT_EQ(block_u16(b, kSyncRate), 150);
+  EXPECT_EQ(block_u32(b, kReceiverSerial), 4455u);
+  EXPECT_EQ(b[kSessionByteB], 0);  // the byte arrays did not run into the next run
+}
+
+TEST(SessionSetup, IndexRangeLongNameAndFurtherFields) {
+  writers::SessionSetup setup;
+  setup.first = 3;
+  setup.last = 5;
+  setup.sat_bytes_a = {7, 8, 9};
+  setup.sat_bytes_b = {17, 18, 19};
+  setup.counts = {{1, 1, 0, 0}, {2, 2, 0, 0}, {3, 3, 0, 0}};
+  setup.long_name = "Hilltop";
+  setup.setup_byte = 0x5A;
+  setup.setup_long = -7;
+  setup.longs = {1, 2, 3};
+  setup.scaled_word = -32;
+  setup.word = 0xBEEF;
+  for (bool wide : {false, true}) {
+    SessionFacts s;
+    feed(s, writers::session_setup_record(setup, wide));
+    const uint8_t* b = s.pending;
+    EXPECT_EQ(b[kSatBytesA + 3], 7);
+    EXPECT_EQ(b[kSatBytesB + 5], 19);
+    EXPECT_EQ(count(b, kTotalL1, 4), 2u);
+    EXPECT_EQ(count(b, kTotalL1, 2), 0u);
+    EXPECT_EQ(b[kLongNameFlag], 1);
+    EXPECT_EQ(b[kLongNameLength], 7);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(b + kLongNameText)), "Hilltop");
+    EXPECT_EQ(b[kSetupByte], 0x5A);
+    EXPECT_EQ(block_f64(b, kSetupDouble), -7.0);
+    EXPECT_EQ(block_u32(b, kSetupLongs + 8), 3u);
+    EXPECT_EQ(block_f64(b, kSetupScaled), -2.0);
+    EXPECT_EQ(block_u16(b, kSetupWord), 0xBEEF);
+  }
+}
+
+TEST(SessionSetup, OverlongNameIsCutToItsFieldAndReversedRangeRefused) {
+  writers::SessionSetup setup;
+  setup.first = 70;
+  setup.last = 80;  // runs past the 72 slots
+  setup.counts.assign(11, writers::SatCounts{5, 5, 5, 5});
+  setup.long_name = std::string(60, 'x') + "END";
+  setup.word = 4321;
+  SessionFacts s;
+  feed(s, writers::session_setup_record(setup, false));
+  const uint8_t* b = s.pending;
+  EXPECT_EQ(b[kLongNameLength], kLongNameCapacity);
+  EXPECT_EQ(b[kLongNameText + kLongNameCapacity - 1], 'x');
+  EXPECT_EQ(b[kSetupByte], 0);  // the 13 characters past the field were stepped over
+  EXPECT_EQ(block_u16(b, kSetupWord), 4321);
+  EXPECT_EQ(count(b, kTotalL1, 71), 5u);
+  EXPECT_EQ(b[kSyncRate], 0);  // nothing was written past the last count slot
+
+  SessionFacts reversed;
+  setup.first = 9;
+  setup.last = 2;
+  feed(reversed, writers::session_setup_record(setup, false));
+  EXPECT_FALSE(reversed.pending_valid);
+}
+
+TEST(SessionMerge, NewLoggingStartMergesThePendingSession) {
+  SessionFacts s;
+  writers::PositionFixes p1;
+  p1.best3d_lat = 0.1;
+  p1.best3d_pdop = 3.0;
+  p1.best2d_lat = 0.2;
+  p1.best2d_pdop = 2.0;
+  p1.mean3d_lat = 0.3;
+  p1.fixes3d = 10;
+  p1.mean2d_lat = 0.4;
+  p1.fixes2d = 50;
+  feed(s, writers::session_record(basic_session(600, 700), false));
+  feed(s, writers::position_record(p1, false));
+  // Same logging start: still the same session, the record replaces it.
+  feed(s, writers::session_record(basic_session(600, 710), false));
+  EXPECT_FALSE(s.reported_valid);
+
+  writers::SessionRecord second = basic_session(9999, 800);
+  second.sats = {{20, 2, 1, 9}, {0, 0, 0, 0}, {1, 1, 0, 0}};
+  second.schedule_start = 30;
+  second.ref_lat = -0.125;
+  feed(s, writers::session_record(second, false));
+  writers::PositionFixes p2 = p1;
+  p2.best3d_lat = 0.11;
+  p2.best3d_pdop = 2.5;  // better: replaces
+  p2.best2d_lat = 0.22;
+  p2.best2d_pdop = 4.0;  // worse: kept
+  p2.mean3d_lat = 0.33;
+  p2.fixes3d = 11;  // more fixes: replaces
+  p2.mean2d_lat = 0.44;
+  p2.fixes2d = 5;
+  feed(s, writers::position_record(p2, true));
+  EXPECT_TRUE(s.reported_valid);  // the first session was taken over whole
+
+  merge_pending_session(s);
+  merge_pending_session(s);  // nothing pending any more
+  const uint8_t* b = s.reported;
+  EXPECT_EQ(count(b, kTotalL1, 0), 30u);
+  EXPECT_EQ(count(b, kContL1, 0), 5u);
+  EXPECT_EQ(count(b, kTotalL2, 0), 9u);
+  EXPECT_EQ(count(b, kContL2, 0), 9u);
+  EXPECT_EQ(count(b, kTotalL1, 2), (70000u & 0xFFFF) + 1);
+  EXPECT_EQ(block_u16(b, kScheduleStart), 60);  // kept
+  EXPECT_EQ(block_u16(b, kLoggingStart), 600);  // kept, the pending one is none
+  EXPECT_EQ(block_u16(b, kLoggingStop), 800);   // taken
+  EXPECT_EQ(block_f64(b, kRefLatitude), -0.125);
+  EXPECT_EQ(block_f64(b, kBest3dLat), 0.11);
+  EXPECT_EQ(block_f64(b, kBest2dLat), 0.2);
+  EXPECT_EQ(block_f64(b, kMean3dLat), 0.33);
+  EXPECT_EQ(block_u32(b, kMean3dFixes), 11u);
+  EXPECT_EQ(block_f64(b, kMean2dLat), 0.4);
+  EXPECT_EQ(block_u32(b, kMean2dFixes), 50u);
+}
+
+TEST(SessionMerge, FinalBlockIncludesThePendingSessionWithoutChangingTheFacts) {
+  SessionFacts s;
+  feed(s, writers::tracking_record(4, {100, 90, 80, 70}, 1, 2));
+  EXPECT_TRUE(s.tracking_seen);
+  uint8_t out[kSessionBlockSize];
+  final_session_block(s, out);
+  EXPECT_EQ(count(out, kTotalL1, 4), 100u);
+  EXPECT_EQ(count(out, kContL2, 4), 70u);
+  EXPECT_EQ(count(s.reported, kTotalL1, 4), 0u);
+  EXPECT_TRUE(s.pending_valid);
+  feed(s, writers::tracking_record(200, {1, 1, 1, 1}));  // no such slot: ignored
+  final_session_block(s, out);
+  EXPECT_EQ(count(out, kTotalL1, 4), 100u);
+}
+
+}  // namespace
+}  // namespace d01ozu
