@@ -28,6 +28,10 @@ struct ReceiverFacts {
   double first_epoch_ms = 0;  // milliseconds of GPS week
   double latest_epoch_ms = 0;
   bool first_epoch_seen = false;
+  // GPS weeks of the first and latest epochs: the data week (else -W), plus
+  // one for the latest epoch once the epoch time has wrapped past the week.
+  uint16_t first_epoch_week = 0;
+  uint16_t latest_epoch_week = 0;
 
   uint32_t sv_record_count[33] = {};  // index = satellite number 1..32
   bool sv_eph_stored[33] = {};

@@ -6,6 +6,10 @@
 #include <cstdint>
 
 #include "datstream/app_file.h"
+#include "datstream/compact_codec.h"
+#include "datstream/epochs.h"
+#include "datstream/event_list.h"
+#include "datstream/expanded_records.h"
 #include "datstream/images.h"
 #include "datstream/out_file.h"
 #include "datstream/receiver_facts.h"
@@ -22,6 +26,29 @@ struct ProcessorOptions {
   int type27_flag = 0;      // -g: extended type 17 allowed
   int quick_mode = 0;       // -q
 };
+
+// Bits of the filter mask (-k): the DAT image of the newer record type is
+// not written while its bit is set.
+enum : uint32_t {
+  kFilter25 = 0x1,
+  kFilter30 = 0x2,
+  kFilter31 = 0x4,
+  kFilter32 = 0x8,
+  kFilter40 = 0x10,
+  kFilter26 = 0x20,
+  kFilter27 = 0x40,
+  kFilter28 = 0x80,
+  kFilter29 = 0x100,
+  kFilter98 = 0x200,
+  kFilter99 = 0x400,
+  kFilter33 = 0x800,
+  kFilterAll = 0xFFFFFFFFu,
+};
+
+// Working frames are legacy frames of at most 511 bytes.
+constexpr size_t kWorkFrameCapacity = 512;
+// The DAT image buffer holds the largest record: a type-27 epoch.
+constexpr size_t kImageCapacity = 24 * 1024;
 
 struct RecordProcessor {
   ProcessorOptions options;
@@ -42,6 +69,35 @@ struct RecordProcessor {
   bool type27_written = false;           // DAT file holds type-27 records as they are
   StatusCode write_failure = kStatusOk;  // "Disk full" once a DAT write failed
   uint64_t ion_record_offset = 0;        // initial ION/UTC DAT record, 0 once overwritten
+
+  bool message_flag = false;    // message record 124 with text "1" seen
+  bool new_types_seen = false;  // a compact measurement record arrived
+  // Satellites named by the current record, ended by 0.
+  uint8_t sv_list[34] = {};
+  int sv_list_count = 0;
+
+  uint8_t work[kWorkFrameCapacity] = {};  // working copy of the current frame
+  size_t work_length = 0;
+  uint8_t image[kImageCapacity] = {};  // DAT image under construction
+
+  Type7Epoch epoch7;
+  Type17Epoch epoch17;
+  Type102Record rec102;
+  EventList events;
+  EventList held_events;  // event records to write after the current epoch
+  double held_times[kEventCapacity] = {};
+  EpochClock clock;
+  bool dropped_sv[256] = {};    // satellites dropped by the type-17 reduction
+  uint16_t last_sub5_word = 0;  // type 19 sub-code 5: last first word written
+  bool sub5_written = false;
+
+  CompactReferences compact;
+
+  // Type-5 pages of the container path (page 0 to 7), kept as they came.
+  Type5Record type5_pages[8] = {};
+  bool type5_seen[8] = {};
+
+  char quick_line[64] = {};
 };
 
 // Driver-facing setters and queries.

@@ -1,0 +1,87 @@
+// Field conversions from big-endian receiver records to little-endian DAT
+// images. A layout is a table of FieldOp entries applied in order: each reads
+// its input field from the cursor and writes its output field to the writer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "su/byte_cursor.h"
+
+namespace d01ozu {
+
+enum class Conv : uint8_t {
+  kCopy,        // count bytes unchanged
+  kWord,        // count 2-byte fields, byte order reversed
+  kLong,        // count 4-byte fields, byte order reversed
+  kDouble,      // count 8-byte fields, byte order reversed
+  kScaled8,     // 1-byte integer x 2^k as a double
+  kScaled8Int,  // 1-byte integer x 2^k truncated to a 16-bit integer
+  kScaled16,    // 2-byte integer x 2^k as a double
+  kScaled24,    // 3-byte integer x 2^k as a double (sign bit 23)
+  kScaled32,    // 4-byte integer x 2^k as a double
+  kScaled48,    // 6-byte integer x 2^k as a double
+  kZeros,       // count zero bytes written, nothing read
+};
+
+struct FieldOp {
+  Conv conv;
+  uint16_t count;  // bytes (copy, zeros) or fields (word, long, double, scaled)
+  bool is_signed;
+  int8_t k;  // power of two of the scaled conversions
+};
+
+namespace field {
+constexpr FieldOp copy(uint16_t n) {
+  return {Conv::kCopy, n, false, 0};
+}
+constexpr FieldOp zeros(uint16_t n) {
+  return {Conv::kZeros, n, false, 0};
+}
+constexpr FieldOp words(uint16_t n) {
+  return {Conv::kWord, n, false, 0};
+}
+constexpr FieldOp longs(uint16_t n) {
+  return {Conv::kLong, n, false, 0};
+}
+constexpr FieldOp doubles(uint16_t n) {
+  return {Conv::kDouble, n, false, 0};
+}
+constexpr FieldOp s8(int8_t k) {
+  return {Conv::kScaled8, 1, true, k};
+}
+constexpr FieldOp s16(int8_t k) {
+  return {Conv::kScaled16, 1, true, k};
+}
+constexpr FieldOp u16(int8_t k) {
+  return {Conv::kScaled16, 1, false, k};
+}
+constexpr FieldOp s24(int8_t k) {
+  return {Conv::kScaled24, 1, true, k};
+}
+constexpr FieldOp s32(int8_t k) {
+  return {Conv::kScaled32, 1, true, k};
+}
+constexpr FieldOp u32(int8_t k) {
+  return {Conv::kScaled32, 1, false, k};
+}
+constexpr FieldOp s48(int8_t k) {
+  return {Conv::kScaled48, 1, true, k};
+}
+}  // namespace field
+
+// Applies n operations in order. False when the input ran short or the output
+// is full (both cursors keep their sticky error).
+bool convert_fields(ByteCursor& in, ByteWriter& out, const FieldOp* ops, size_t n);
+template <size_t N>
+bool convert_fields(ByteCursor& in, ByteWriter& out, const FieldOp (&ops)[N]) {
+  return convert_fields(in, out, ops, N);
+}
+
+// Output bytes of a layout table (what convert_fields writes when it succeeds).
+size_t converted_size(const FieldOp* ops, size_t n);
+
+// A scaled integer of width bytes read as signed or unsigned, times 2^k.
+double read_scaled(ByteCursor& in, size_t width, bool is_signed, int k);
+
+}  // namespace d01ozu

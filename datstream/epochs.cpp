@@ -1,0 +1,388 @@
+#include "datstream/epochs.h"
+
+#include <cstring>
+
+#include "datstream/dat_fields.h"
+#include "datstream/dat_writer.h"
+#include "datstream/frame_fields.h"
+#include "datstream/frame_rules.h"
+#include "datstream/record_processor.h"
+
+namespace d01ozu {
+namespace {
+
+using namespace field;
+
+constexpr double kWeekMs = 3.024e8;      // 302400 seconds
+constexpr double kStepBackMs = 15000.0;  // type-17 step back still accepted
+constexpr double kMetresToMs = 3.335640952e-6;
+
+// Type-7 part from frame byte 4; parts of 106 and 122 bytes add fields.
+constexpr FieldOp kType7Fields[] = {words(2),   zeros(4), s32(-9),  u32(-7),  u32(0), u16(-18),
+                                    doubles(1), u32(0),   u32(-13), u32(-10), copy(6)};
+constexpr FieldOp kType7Fields106[] = {u16(-18), u32(-10), u32(0)};
+constexpr FieldOp kType7Fields122[] = {u32(0), doubles(1)};
+// Image offsets of the type-7 part values read back for the epoch.
+constexpr size_t kType7Clock = 12;      // first value
+constexpr size_t kType7Third = 28;      // third value
+constexpr size_t kType7Time = 52;       // sixth value: epoch time, ms
+constexpr size_t kType7FifthByte = 80;  // fifth copied byte; bit 3 sets the time
+constexpr size_t kType7Satellite = 81;  // sixth copied byte
+
+constexpr size_t kEpochFirstEntry = 10;  // type-17 and type-102 frames
+constexpr size_t kType17Entry = 20, kType17L2 = 9;
+constexpr size_t kType102Entry = 34;
+constexpr FieldOp kType102EntryFields[] = {copy(2), doubles(4)};
+
+double le_double(const uint8_t* p) {
+  uint64_t bits = 0;
+  for (int i = 7; i >= 0; --i) bits = bits << 8 | p[i];
+  double d;
+  std::memcpy(&d, &bits, sizeof d);
+  return d;
+}
+
+void add_named_satellite(RecordProcessor& rp, uint8_t sv) {
+  if (sv != 0 && rp.sv_list_count < 33) {
+    rp.sv_list[rp.sv_list_count++] = sv;
+    rp.sv_list[rp.sv_list_count] = 0;
+  }
+}
+
+void note_epoch_clock(EpochClock& c, double time_ms, double clock_ms) {
+  c.time[0] = c.time[1];
+  c.clock[0] = c.clock[1];
+  c.time[1] = time_ms;
+  c.clock[1] = clock_ms;
+  if (c.known < 2) ++c.known;
+}
+
+// Turns the event list into event records before an epoch: once two epochs
+// are known every entry is written now, or held back when its time lies after
+// the latest epoch; before that only closed entries are written.
+void write_events_before_epoch(RecordProcessor& rp) {
+  EventList& list = rp.events;
+  int kept = 0;
+  for (int i = 0; i < list.count; ++i) {
+    const EventEntry& e = list.entries[i];
+    if (rp.clock.known < 2 && !e.closed) {
+      list.entries[kept++] = e;
+      continue;
+    }
+    const double t = event_time(e, rp.clock);
+    if (!e.closed && t > rp.clock.time[1] && rp.held_events.count < kEventCapacity) {
+      rp.held_times[rp.held_events.count] = t;
+      rp.held_events.entries[rp.held_events.count++] = e;
+      continue;
+    }
+    size_t n = build_event_record(e, t, rp.image, sizeof rp.image);
+    dat_emit(rp, rp.image, n);
+  }
+  list.count = kept;
+}
+
+void write_held_events(RecordProcessor& rp) {
+  for (int i = 0; i < rp.held_events.count; ++i) {
+    size_t n =
+        build_event_record(rp.held_events.entries[i], rp.held_times[i], rp.image, sizeof rp.image);
+    dat_emit(rp, rp.image, n);
+  }
+  rp.held_events.count = 0;
+}
+
+// Records the epoch time T1 as the latest (and the first, for the run's first
+// epoch) and derives the epoch weeks.
+void record_epoch_time(RecordProcessor& rp, double t1) {
+  ReceiverFacts& f = rp.facts;
+  if (!f.first_epoch_seen) {
+    f.first_epoch_seen = true;
+    f.first_epoch_ms = t1;
+  }
+  f.latest_epoch_ms = t1;
+  const uint16_t week = f.data_week_known ? f.data_gps_week : f.gps_week_option;
+  f.first_epoch_week = week;
+  f.latest_epoch_week =
+      static_cast<uint16_t>(week + (f.first_epoch_ms - f.latest_epoch_ms > kWeekMs ? 1 : 0));
+}
+
+// Type-7 sequence: once the first epoch is known, a step back of less than a
+// week or a step forward of more than a week is out of sequence.
+StatusCode type7_sequence(RecordProcessor& rp, double t1) {
+  StatusCode status = kStatusOk;
+  if (rp.facts.first_epoch_seen) {
+    const double t0 = rp.facts.latest_epoch_ms;
+    if ((t0 > t1 && t0 - t1 < kWeekMs) || (t0 < t1 && t1 - t0 > kWeekMs))
+      status = kStatusOutOfSequence;
+  }
+  record_epoch_time(rp, t1);
+  return status;
+}
+
+// Type-17 sequence: a step back of more than 15 s but less than a week, or a
+// step forward of more than a week, is out of sequence (the epoch has been
+// written); a step back of 15 s or less is accepted.
+StatusCode type17_sequence(RecordProcessor& rp, double t1) {
+  StatusCode status = kStatusOk;
+  if (rp.facts.first_epoch_seen) {
+    const double t0 = rp.facts.latest_epoch_ms;
+    if ((t0 > t1 && t0 - t1 > kStepBackMs && t0 - t1 < kWeekMs) || t1 - t0 > kWeekMs)
+      status = kStatusOutOfSequence;
+  }
+  record_epoch_time(rp, t1);
+  return status;
+}
+
+StatusCode worse(StatusCode a, StatusCode b) {
+  return a != kStatusOk ? a : b;
+}
+
+StatusCode write_type7_epoch(RecordProcessor& rp) {
+  Type7Epoch& e = rp.epoch7;
+  note_epoch_clock(rp.clock, e.time_ms, e.clock * kMetresToMs);
+  write_events_before_epoch(rp);
+  for (int i = 0; i < e.count; ++i) {
+    dat_emit(rp, e.parts[i], e.part_length[i]);
+    add_named_satellite(rp, e.parts[i][kType7Satellite]);
+  }
+  StatusCode status = type7_sequence(rp, e.time_ms);
+  e.count = 0;
+  write_held_events(rp);
+  return worse(rp.write_failure, status);
+}
+
+}  // namespace
+
+StatusCode handle_type7_part(RecordProcessor& rp, const uint8_t* frame, size_t length) {
+  const size_t dat_length = length == 51 ? 82 : length == 61 ? 106 : length == 73 ? 122 : 0;
+  Type7Epoch& e = rp.epoch7;
+  if (dat_length == 0) return kStatusExpansion;
+  if (e.count >= kType7PartCapacity) {
+    e.count = 0;  // an epoch longer than the buffer is dropped
+    return kStatusExpansion;
+  }
+  uint8_t* part = e.parts[e.count];
+  ByteCursor in = frame_fields(frame, length, 4);
+  ByteWriter w(part, kType7PartMax);
+  w.seek(4);
+  convert_fields(in, w, kType7Fields);
+  if (dat_length >= 106) convert_fields(in, w, kType7Fields106);
+  if (dat_length >= 122) convert_fields(in, w, kType7Fields122);
+  if (!w.ok() || !in.ok()) return kStatusExpansion;
+  part[0] = kDatStart;
+  part[1] = static_cast<uint8_t>(dat_length);
+  part[2] = frame[3];
+  part[3] = 7;
+  e.part_length[e.count] = static_cast<uint8_t>(dat_length);
+  if (e.count == 0 || (le_double(part + kType7Third) != 0 && (part[kType7FifthByte] & 0x08))) {
+    e.time_ms = le_double(part + kType7Time);
+    e.clock = le_double(part + kType7Clock);
+  }
+  ++e.count;
+  return frame[3] == 0 ? write_type7_epoch(rp) : StatusCode{kStatusOk};
+}
+
+namespace {
+
+// DAT entry byte 3: 1 for receivers with NAV version 5.50 or later or type
+// code 4 or more, plus 2 for type code 5 or more.
+uint8_t entry_generation(const ReceiverFacts& f) {
+  uint8_t v = (f.nav_version >= 550 || f.receiver_type >= 4) ? 1 : 0;
+  return static_cast<uint8_t>(v + (f.receiver_type >= 5 ? 2 : 0));
+}
+
+// Converts one type-17 frame entry (20 bytes, 29 with flag bit 0) into a DAT
+// entry slot (48 bytes, 72 with the L2 values).
+void convert_type17_entry(ByteCursor& in, uint8_t* slot, uint8_t generation) {
+  ByteWriter w(slot, kType17EntryDatL2);
+  const uint8_t sv = in.u8(), flags = in.u8(), flags2 = in.u8();
+  w.u8(sv);
+  w.u8(flags);
+  w.u8(flags2);
+  w.u8(generation);
+  w.le16(in.u8());
+  w.le16(static_cast<uint16_t>(2 * in.u8()));
+  w.f64(read_scaled(in, 1, false, -2));
+  const double range = read_scaled(in, 4, false, -7);
+  w.f64(sv >= 120 && sv <= 138 ? 2 * range : range);
+  w.f64(read_scaled(in, 6, true, -15));
+  w.f64(read_scaled(in, 3, true, -6));
+  w.f64(read_scaled(in, 1, true, -7));
+  if (flags & 0x01) {
+    const bool fine = (flags & 0x20) != 0;
+    w.f64(read_scaled(in, 1, false, fine ? -2 : -5));
+    w.f64(read_scaled(in, 6, true, -15));
+    const double third = read_scaled(in, 2, true, -8);
+    w.f64(fine ? third : 0.0);
+  }
+}
+
+size_t entry_dat_size(const uint8_t* slot) {
+  return (slot[1] & 0x01) ? kType17EntryDatL2 : kType17EntryDat;
+}
+
+// Counts the entries of a type-17 or type-102 part; -1 when the bytes before
+// the checksum do not divide into whole entries.
+int count_type17_entries(const uint8_t* frame, size_t length) {
+  int n = 0;
+  size_t at = kEpochFirstEntry;
+  while (at < length - 3) {
+    at += kType17Entry + ((frame[at + 1] & 0x01) ? kType17L2 : 0);
+    if (at > length - 3) return -1;
+    ++n;
+  }
+  return n;
+}
+
+// Writes the open type-17 epoch: the event records, the epoch (unless its
+// time equals the latest epoch time), the sequence rule, the held-back events.
+StatusCode write_type17_epoch(RecordProcessor& rp) {
+  Type17Epoch& e = rp.epoch17;
+  e.open = false;
+  const double t1 = e.time_ms;
+  if (rp.facts.first_epoch_seen && t1 == rp.facts.latest_epoch_ms) {
+    e.count = 0;
+    return kStatusOk;
+  }
+  note_epoch_clock(rp.clock, t1, e.value2);
+  write_events_before_epoch(rp);
+  ByteWriter w(rp.image, sizeof rp.image);
+  w.seek(kType17HeaderDat);
+  for (int i = 0; i < e.count; ++i) w.bytes(e.entries[i], entry_dat_size(e.entries[i]));
+  const size_t n = w.position();
+  w.seek(0);
+  w.u8(kDatStart);
+  w.le16(static_cast<uint16_t>(n));
+  w.u8(17);
+  w.f64(t1);
+  w.f64(e.value2);
+  w.u8(static_cast<uint8_t>(e.count));
+  dat_emit(rp, rp.image, n);
+  StatusCode status = type17_sequence(rp, t1);
+  e.count = 0;
+  write_held_events(rp);
+  return worse(rp.write_failure, status);
+}
+
+}  // namespace
+
+StatusCode handle_type17_part(RecordProcessor& rp, uint8_t* frame, size_t length) {
+  if (length < 13) return kStatusExpansion;
+  const bool more = (frame[3] & 0x80) != 0;
+  frame[3] &= 0x7F;
+  const int entries = count_type17_entries(frame, length);
+  if (entries < 0) return kStatusExpansion;
+  ByteCursor in = frame_fields(frame, length, 3);
+  const double time_ms = read_scaled(in, 4, false, 0);
+  const double value2 = read_scaled(in, 3, true, -19);
+  Type17Epoch& e = rp.epoch17;
+  StatusCode status = kStatusOk;
+  if (e.open && time_ms != e.time_ms) status = write_type17_epoch(rp);
+  if (!e.open) {
+    e.open = true;
+    e.count = 0;
+    e.time_ms = time_ms;
+    e.value2 = value2;
+  }
+  if (e.count + entries > kType17EntryCapacity) {
+    e.open = false;  // an epoch longer than the buffer is dropped
+    e.count = 0;
+    return kStatusExpansion;
+  }
+  const uint8_t generation = entry_generation(rp.facts);
+  for (int i = 0; i < entries; ++i) convert_type17_entry(in, e.entries[e.count++], generation);
+  if (!more) status = worse(status, write_type17_epoch(rp));
+  return status;
+}
+
+namespace {
+
+// Without extended type 17 a container epoch keeps at most 12 entries: the
+// satellite 32 entry goes, then the entry with the smallest signed word in
+// bytes 4-5 until 12 remain. A dropped satellite is remembered; its next
+// entry gets flag bit 1 (and bit 2 with the L2 values) and is forgotten.
+void reduce_type17_epoch(RecordProcessor& rp) {
+  Type17Epoch& e = rp.epoch17;
+  for (int i = 0; i < e.count; ++i) {
+    uint8_t* s = e.entries[i];
+    if (!rp.dropped_sv[s[0]]) continue;
+    s[1] |= (s[1] & 0x01) ? 0x06 : 0x02;
+    rp.dropped_sv[s[0]] = false;
+  }
+  auto drop = [&e](int i) {
+    std::memmove(e.entries[i], e.entries[i + 1], (e.count - i - 1) * sizeof e.entries[0]);
+    --e.count;
+  };
+  for (int i = e.count - 1; i >= 0; --i)
+    if (e.entries[i][0] == 32) drop(i);
+  while (e.count > 12) {
+    int lowest = 0;
+    auto word = [&e](int i) {
+      return static_cast<int16_t>(e.entries[i][4] | e.entries[i][5] << 8);
+    };
+    for (int i = 1; i < e.count; ++i)
+      if (word(i) < word(lowest)) lowest = i;
+    rp.dropped_sv[e.entries[lowest][0]] = true;
+    drop(lowest);
+  }
+}
+
+}  // namespace
+
+StatusCode handle_type17_record(RecordProcessor& rp, const Type17Record& r) {
+  Type17Epoch& e = rp.epoch17;
+  StatusCode status = e.open ? write_type17_epoch(rp) : StatusCode{kStatusOk};
+  e.open = true;
+  e.time_ms = r.receive_time;
+  e.value2 = r.clock_offset;
+  e.count = r.count > kType17EntryCapacity ? kType17EntryCapacity : r.count;
+  for (int i = 0; i < e.count; ++i) {
+    const Type17Entry& x = r.entries[i];
+    ByteWriter w(e.entries[i], kType17EntryDatL2);
+    for (uint8_t b : {x.sv, x.flags1, x.flags2, x.flags3}) w.u8(b);
+    w.le16(x.word4);
+    w.le16(x.word6);
+    const int values = (x.flags1 & 0x01) ? 8 : 5;
+    for (int v = 0; v < values; ++v) w.f64(x.values[v]);
+  }
+  if (rp.options.type27_flag == 0) reduce_type17_epoch(rp);
+  return worse(status, write_type17_epoch(rp));
+}
+
+StatusCode handle_type102_part(RecordProcessor& rp, uint8_t* frame, size_t length) {
+  if (length < 13 || (length - 13) % kType102Entry != 0) return kStatusExpansion;
+  const bool more = (frame[3] & 0x80) != 0;
+  frame[3] &= 0x7F;
+  const int entries = static_cast<int>((length - 13) / kType102Entry);
+  ByteCursor in = frame_fields(frame, length, 3);
+  Type102Record& r = rp.rec102;
+  const double time_ms = read_scaled(in, 4, false, 0);
+  const double value2 = read_scaled(in, 3, true, -19);
+  if (!r.open) {
+    r.open = true;
+    r.count = 0;
+    r.time_ms = time_ms;
+    r.value2 = value2;
+  }
+  if (r.count + entries > kType102EntryCapacity) {
+    r.open = false;
+    return kStatusExpansion;
+  }
+  for (int i = 0; i < entries; ++i) {
+    ByteWriter w(r.entries[r.count++], kType102EntryDat);
+    convert_fields(in, w, kType102EntryFields);
+  }
+  if (more) return kStatusOk;
+  r.open = false;
+  ByteWriter w(rp.image, sizeof rp.image);
+  const size_t n = kType17HeaderDat + kType102EntryDat * r.count;
+  w.u8(kDatStart);
+  w.le16(static_cast<uint16_t>(n));
+  w.u8(102);
+  w.f64(r.time_ms);
+  w.f64(r.value2);
+  w.u8(static_cast<uint8_t>(r.count));
+  for (int i = 0; i < r.count; ++i) w.bytes(r.entries[i], kType102EntryDat);
+  return dat_emit(rp, rp.image, n);
+}
+
+}  // namespace d01ozu
