@@ -1,0 +1,108 @@
+// Opening outputs and the naming steps at close: final DAT extension, station
+// rename, quick-run deletion, empty outputs, and the close status.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "datstream/output_set.h"
+#include "datstream/record_processor.h"
+#include "tests/test_support.h"
+
+namespace d01ozu {
+namespace {
+
+using testsupport::file_exists;
+using testsupport::TempDir;
+
+class Outputs : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(OpenConversion(handle, rp), kStatusOk); }
+  // Opens the DAT file at name and puts a few bytes into it.
+  void OpenDat(const std::string& name, bool with_bytes = true) {
+    ASSERT_EQ(OpenOutput(handle.get(), kOutputDat, dir.file(name).c_str()), kStatusOk);
+    if (with_bytes) handle->file(kOutputDat).write("t\x04\x00\x10", 4);
+  }
+  TempDir dir;
+  RecordProcessor rp;
+  OutputSetPtr handle;
+};
+
+TEST_F(Outputs, OpenFailuresReportTheKind) {
+  const StatusCode expected[] = {0,
+                                 kStatusDatOpen,
+                                 kStatusEphOpen,
+                                 kStatusIonOpen,
+                                 kStatusMesOpen,
+                                 kStatusSumOpen,
+                                 kStatusAppOpen};
+  for (int kind = kOutputDat; kind <= kOutputApp; ++kind) {
+    EXPECT_EQ(OpenOutput(handle.get(), kind, dir.file("no/such/dir/x").c_str()), expected[kind]);
+    EXPECT_EQ(OpenOutput(handle.get(), kind, ""), expected[kind]);
+  }
+  EXPECT_EQ(OpenOutput(nullptr, kOutputDat, dir.file("x").c_str()), kStatusNotOpened);
+  OutputSetPtr none;
+  EXPECT_EQ(CloseConversion(none), kStatusNotOpened);
+}
+
+TEST_F(Outputs, TemporaryDatNameBecomesDatOrTgd) {
+  testsupport::write_text(dir.file("run.dat"), "older run");
+  OpenDat("run.tg!");
+  EXPECT_EQ(rp.dat, &handle->file(kOutputDat));
+  EXPECT_EQ(CloseConversion(handle), kStatusOk);
+  EXPECT_FALSE(file_exists(dir.file("run.tg!")));
+  EXPECT_EQ(testsupport::read_file(dir.file("run.dat")).size(), 4u);
+  EXPECT_EQ(rp.dat, nullptr);
+
+  ASSERT_EQ(OpenConversion(handle, rp), kStatusOk);
+  OpenDat("typed.tg!");
+  rp.type27_written = true;
+  CloseConversion(handle);
+  EXPECT_TRUE(file_exists(dir.file("typed.tgd")));
+
+  ASSERT_EQ(OpenConversion(handle, rp), kStatusOk);
+  OpenDat("explicit.out");
+  CloseConversion(handle);
+  EXPECT_TRUE(file_exists(dir.file("explicit.out")));
+}
+
+TEST_F(Outputs, StationNameRenameStaysInTheDirectory) {
+  SetUpdateNameMode(*handle, 1);
+  SetDatExtension(*handle, ".tg!");
+  SetStationNames(*handle, "gs00", "233a");
+  EXPECT_STREQ(handle->run.session_name, "233A");
+  std::strcpy(rp.facts.message_station, "../PILLAR");
+  rp.facts.message_station_known = true;
+  OpenDat("gs00233a.tg!");
+  CloseConversion(handle);
+  EXPECT_TRUE(file_exists(dir.file(".._PILLAR233A.dat")));
+  EXPECT_FALSE(file_exists(dir.file("gs00233a.dat")));
+}
+
+TEST_F(Outputs, QuickRunsAndEmptyOutputsLeaveNothing) {
+  SetQuickFlag(*handle, true);
+  OpenDat("quick.tg!");
+  CloseConversion(handle);
+  EXPECT_FALSE(file_exists(dir.file("quick.tg!")));
+  EXPECT_FALSE(file_exists(dir.file("quick.dat")));
+
+  ASSERT_EQ(OpenConversion(handle, rp), kStatusOk);
+  OpenDat("empty.tg!", false);
+  CloseConversion(handle);
+  EXPECT_FALSE(file_exists(dir.file("empty.tg!")));
+  EXPECT_FALSE(file_exists(dir.file("empty.dat")));
+}
+
+TEST_F(Outputs, CloseStatusIsTheLastStepThatSetsOne) {
+  ASSERT_EQ(OpenOutput(handle.get(), kOutputApp, dir.file("a.cfg").c_str()), kStatusOk);
+  EXPECT_EQ(CloseConversion(handle), kStatusAppNoInfo);  // no record 31 was seen
+  EXPECT_FALSE(file_exists(dir.file("a.cfg")));
+
+  ASSERT_EQ(OpenConversion(handle, rp), kStatusOk);
+  ASSERT_EQ(OpenOutput(handle.get(), kOutputApp, dir.file("b.cfg").c_str()), kStatusOk);
+  ASSERT_EQ(OpenOutput(handle.get(), kOutputSummary, dir.file("b.txt").c_str()), kStatusOk);
+  EXPECT_EQ(CloseConversion(handle), kStatusOk);  // the summary step comes later
+}
+
+}  // namespace
+}  // namespace d01ozu
