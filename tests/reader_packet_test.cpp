@@ -1,0 +1,105 @@
+// The container reader on packet streams: T00 (plain) and T01 (su-coded).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/t0x_harness.h"
+#include "writers/su_encoder.h"
+#include "writers/t0x_writers.h"
+
+namespace {
+
+using d01ozu::StreamMode;
+using t0xtest::Bytes;
+using t0xtest::read_all;
+using t0xtest::read_su;
+using writers::Payload;
+using writers::raw_frame;
+
+// A mixed set of records: the file record, a message, an extended-length
+// type 27 longer than 255 bytes, and a checksum-exempt compact type.
+std::vector<Bytes> sample_frames() {
+  Payload big;
+  for (int i = 0; i < 600; ++i) big.u8(static_cast<uint8_t>(i * 7 + 1));
+  return {writers::t00_file_record(), raw_frame(16, 3, Payload().text("Hello", 12)),
+          raw_frame(27, 0, big), raw_frame(36, 0, Payload().be32(0xA1B2C3D4).be16(9)),
+          raw_frame(12, 0, Payload().be32(123456).be16(2100))};
+}
+
+TEST(ReaderPacket, PlainAndCodedStreamsDeliverEveryFrameAsWritten) {
+  const std::vector<Bytes> frames = sample_frames();
+  ASSERT_EQ(frames[2].size(), 607u);  // 600 + 7, length high byte in byte 3
+  ASSERT_EQ(frames[2][3], 2);
+  for (StreamMode mode : {StreamMode::kPlain, StreamMode::kSuCoded}) {
+    const Bytes file =
+        mode == StreamMode::kPlain ? writers::t00_stream(frames) : writers::t01_stream(frames);
+    t0xtest::ReadLog log = read_all(file, mode);
+    EXPECT_TRUE(log.ended);
+    EXPECT_EQ(log.frames(), frames);
+    EXPECT_TRUE(log.statuses().empty());
+    EXPECT_EQ(log.events.back().origin, d01ozu::kOriginPacketStream);
+  }
+}
+
+// One coded byte can complete several tiny frames; the ones still held when
+// the last input byte has been read are delivered before end of input, and
+// a file shorter than the ten probe bytes still yields its frame.
+TEST(ReaderPacket, HeldFramesAreDeliveredBeforeEndOfInput) {
+  std::vector<Bytes> tiny;
+  for (int i = 0; i < 40; ++i) tiny.push_back(raw_frame(20, 0, Bytes{}));  // 7 bytes each
+  t0xtest::ReadLog coded = read_su(writers::t01_stream(tiny));
+  EXPECT_EQ(coded.frames(), tiny);
+  EXPECT_TRUE(coded.ended);
+
+  t0xtest::ReadLog short_file = read_all(tiny[0], StreamMode::kPlain);
+  EXPECT_EQ(short_file.frames(), std::vector<Bytes>{tiny[0]});
+}
+
+TEST(ReaderPacket, EndSymbolBetweenPacketsIsReportedAndReadingGoesOn) {
+  const std::vector<Bytes> frames = sample_frames();
+  t0xtest::ReadLog log = read_su(writers::t01_stream(frames, true));
+  EXPECT_EQ(log.frames(), frames);
+  ASSERT_EQ(log.events.size(), 2 * frames.size());
+  for (size_t i = 0; i < frames.size(); ++i) {
+    EXPECT_GT(log.events[2 * i].type, 0);
+    EXPECT_EQ(log.events[2 * i + 1].status, d01ozu::kReaderEndSymbol);
+  }
+}
+
+// A type-16 frame whose only 0x02 byte is its STX (the status byte is chosen
+// so that the checksum holds none), so a search cannot stop inside it.
+Bytes frame_without_inner_stx(const char* text) {
+  for (unsigned status = 0;; ++status) {
+    Bytes f = raw_frame(16, static_cast<uint8_t>(status), Payload().text(text, 8));
+    if (std::count(f.begin(), f.end(), 0x02) == 1) return f;
+  }
+}
+
+// Damaged packets are skipped one byte at a time until the next STX.
+TEST(ReaderPacket, DamagedPacketsAreReportedAndSkipped) {
+  const Bytes good1 = frame_without_inner_stx("first");
+  const Bytes good2 = frame_without_inner_stx("second");
+  Bytes bad_sum = frame_without_inner_stx("broken");
+  bad_sum[bad_sum.size() - 2] ^= 0x40;
+  const Bytes zero_length{0x02, 0x00, 17, 0x00};
+  const Bytes too_long{0x02, 0x01, 27, 0x15};  // 0x1501 > 5120
+  for (StreamMode mode : {StreamMode::kPlain, StreamMode::kSuCoded}) {
+    std::vector<Bytes> parts{good1, bad_sum, zero_length, too_long, good2};
+    Bytes file =
+        mode == StreamMode::kPlain ? writers::t00_stream(parts) : writers::t01_stream(parts);
+    t0xtest::ReadLog log = read_all(file, mode);
+    EXPECT_EQ(log.frames(), (std::vector<Bytes>{good1, good2}));
+    EXPECT_EQ(log.statuses(), (std::vector<int>{2, 3, 3}));
+    EXPECT_TRUE(log.ended);
+  }
+}
+
+TEST(ReaderPacket, Type74LengthAddsTwoHundredFiftySix) {
+  Bytes frame = raw_frame(74, 0, Bytes(259, 0x55));
+  ASSERT_EQ(frame[1], 10);
+  t0xtest::ReadLog log = read_all(frame, StreamMode::kPlain);
+  ASSERT_EQ(log.frames().size(), 1u);
+  EXPECT_EQ(log.frames()[0].size(), 266u);
+}
+
+}  // namespace

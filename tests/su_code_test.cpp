@@ -1,0 +1,179 @@
+// The su prefix code: the tree the weight table and tie rules give, the
+// table-driven decoder against a plain walk of the tree, and the encoder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "su/su_code.h"
+#include "su/su_compr_common.h"
+#include "writers/su_encoder.h"
+
+namespace {
+
+using d01ozu::su_tables;
+using d01ozu::SuDecoder;
+using d01ozu::SuTables;
+using writers::Bytes;
+
+std::string code_of(int symbol) {
+  const d01ozu::SuTree& tree = su_tables()->tree;
+  std::string path;
+  for (int node = symbol; node != tree.root;) {
+    int parent = 0;
+    while (tree.nodes[parent].left != node && tree.nodes[parent].right != node) ++parent;
+    path.insert(path.begin(), tree.nodes[parent].left == node ? '1' : '0');
+    node = parent;
+  }
+  return path;
+}
+
+// Codes worked out by hand from the construction: the three pairs of equal
+// weights (88/161, 179/250, 203/246) get different codes only by the order
+// the stable sort and the insertion rule give them.
+TEST(SuCode, TreeGivesTheCodesOfTheConstruction) {
+  EXPECT_EQ(code_of(0), "100");
+  EXPECT_EQ(code_of(34), "0100");
+  EXPECT_EQ(code_of(255), "00111");
+  EXPECT_EQ(code_of(88), "101111111");
+  EXPECT_EQ(code_of(161), "110010010");
+  EXPECT_EQ(code_of(179), "0000110000");
+  EXPECT_EQ(code_of(250), "0000110001");
+  EXPECT_EQ(code_of(203), "1010000011");
+  EXPECT_EQ(code_of(246), "0111001001");
+  EXPECT_EQ(code_of(d01ozu::kSuEndSymbol), "10111001111");
+}
+
+// Reference decoder: the bit-by-bit walk, one bit at a time.
+struct WalkResult {
+  Bytes out;
+  int ends = 0;
+};
+WalkResult walk_decode(const Bytes& in) {
+  const d01ozu::SuTree& tree = su_tables()->tree;
+  WalkResult r;
+  int node = tree.root;
+  for (uint8_t byte : in) {
+    Bytes of_byte;
+    bool ended = false;
+    for (int bit = 7; bit >= 0 && !ended; --bit) {
+      node = (byte >> bit & 1) ? tree.nodes[node].left : tree.nodes[node].right;
+      int symbol = tree.nodes[node].symbol;
+      if (symbol < 0) continue;
+      node = tree.root;
+      if (symbol == d01ozu::kSuEndSymbol)
+        ended = true;
+      else
+        of_byte.push_back(static_cast<uint8_t>(symbol));
+    }
+    if (ended)
+      ++r.ends;
+    else
+      r.out.insert(r.out.end(), of_byte.begin(), of_byte.end());
+  }
+  return r;
+}
+
+WalkResult table_decode(const Bytes& in) {
+  const SuTables& t = *su_tables();
+  SuDecoder d;
+  d01ozu::su_reset(d, t);
+  WalkResult r;
+  uint8_t out[d01ozu::kSuMaxOutputPerByte];
+  for (uint8_t byte : in) {
+    int n = d01ozu::su_decode_byte(t, d, byte, out);
+    if (n == d01ozu::kSuEndMet)
+      ++r.ends;
+    else
+      r.out.insert(r.out.end(), out, out + n);
+  }
+  return r;
+}
+
+TEST(SuCode, TableDecoderMatchesTheTreeWalkOnAnyInput) {
+  std::mt19937 rng(7);
+  for (int round = 0; round < 200; ++round) {
+    Bytes in(1 + rng() % 400);
+    for (uint8_t& b : in) b = static_cast<uint8_t>(rng());
+    if (round % 2) in.insert(in.begin(), {0xB9, 0xE0});  // starts with the end code
+    WalkResult walk = walk_decode(in);
+    WalkResult table = table_decode(in);
+    ASSERT_EQ(walk.out, table.out) << "round " << round;
+    ASSERT_EQ(walk.ends, table.ends);
+  }
+}
+
+TEST(SuCode, RunDecoderSkipsEndSymbolsAndRefusesOverflow) {
+  Bytes data{0, 1, 2, 255, 34, 34, 7};
+  writers::SuEncoder enc;
+  enc.put(Bytes(data.begin(), data.begin() + 3));
+  enc.put_end();
+  enc.put(Bytes(data.begin() + 3, data.end()));
+  Bytes coded = enc.finish();
+  const SuTables& t = *su_tables();
+  SuDecoder d;
+  d01ozu::su_reset(d, t);
+  Bytes out(64);
+  long n = d01ozu::su_decode_run(t, d, coded.data(), coded.size(), out.data(), out.size());
+  ASSERT_EQ(n, static_cast<long>(data.size()));
+  EXPECT_EQ(Bytes(out.begin(), out.begin() + n), data);
+  d01ozu::su_reset(d, t);
+  EXPECT_EQ(d01ozu::su_decode_run(t, d, coded.data(), coded.size(), out.data(), 5), -1);
+}
+
+// Every byte value round-trips, whatever the byte boundaries, and the filler
+// of a partial last byte completes no symbol.
+TEST(SuCode, EncoderRoundTripsEveryByteValue) {
+  Bytes all;
+  for (int i = 0; i < 256; ++i) all.push_back(static_cast<uint8_t>(i));
+  for (size_t cut = 1; cut < 12; ++cut) {
+    Bytes data(all.begin(), all.begin() + cut);
+    WalkResult r = table_decode(writers::su_encode(data));
+    EXPECT_EQ(r.out, data);
+    EXPECT_EQ(r.ends, 0);
+  }
+  WalkResult r = table_decode(writers::su_encode(all, true));
+  EXPECT_EQ(r.out, all);
+  EXPECT_EQ(r.ends, 1);
+}
+
+TEST(SuCompr, LengthRuleAndItsReverse) {
+  struct Case {
+    uint8_t type, b1, b3;
+    int length;
+  };
+  const Case cases[] = {
+      {74, 10, 0xFF, 266},   {77, 0, 0, 256},      {27, 0x10, 2, 528},   {99, 5, 1, 261},
+      {35, 0x20, 0xA3, 800}, {35, 0x20, 0x30, 32}, {17, 200, 0x55, 200}, {76, 255, 9, 511},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(d01ozu::raw_frame_length(c.type, c.b1, c.b3), c.length) << int(c.type);
+    uint8_t frame[4] = {2, 0, c.type, c.b3};
+    EXPECT_TRUE(d01ozu::write_raw_frame_length(frame, c.type, c.length));
+    EXPECT_EQ(d01ozu::raw_frame_length(c.type, frame[1], frame[3]), c.length);
+    if (c.type == 35) {
+      EXPECT_EQ(frame[3] & 0xF0, c.b3 & 0xF0);  // status nibble kept
+    }
+    if (c.type == 17) {
+      EXPECT_EQ(frame[3], c.b3);  // status byte kept
+    }
+  }
+  uint8_t frame[4] = {2, 0, 0, 0};
+  EXPECT_FALSE(d01ozu::write_raw_frame_length(frame, 74, 255));
+  EXPECT_FALSE(d01ozu::write_raw_frame_length(frame, 74, 512));
+  EXPECT_FALSE(d01ozu::write_raw_frame_length(frame, 17, 256));
+  EXPECT_FALSE(d01ozu::write_raw_frame_length(frame, 35, 4096));
+}
+
+TEST(SuCompr, ChecksumExemptTypes) {
+  const std::vector<int> exempt{36, 37, 38, 39, 41, 54, 55, 56, 57, 66,
+                                67, 68, 69, 74, 75, 76, 77, 84, 85, 86};
+  for (int t = 0; t < 256; ++t) {
+    bool listed = std::find(exempt.begin(), exempt.end(), t) != exempt.end();
+    EXPECT_EQ(d01ozu::raw_type_checksum_exempt(static_cast<uint8_t>(t)), listed) << t;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+// Test harness of the container reader: runs ReadRawRecord over a file made
+// by the writers and lists everything it reports, record by record.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "datstream/input_stream.h"
+#include "expansion/expansion_context.h"
+#include "expansion/raw_reader.h"
+#include "tests/test_support.h"
+
+namespace t0xtest {
+
+using Bytes = std::vector<uint8_t>;
+
+// One result of ReadRawRecord: a record (type > 0, frame set) or a status.
+struct Event {
+  int type = 0;
+  d01ozu::ReaderStatus status = 0;
+  Bytes frame;
+  int origin = 0;
+};
+
+struct ReadLog {
+  std::vector<Event> events;
+  bool ended = false;  // status 1 was reached
+
+  std::vector<Bytes> frames() const {
+    std::vector<Bytes> out;
+    for (const Event& e : events)
+      if (e.type > 0 && e.status == 0) out.push_back(e.frame);
+    return out;
+  }
+  std::vector<int> statuses() const {
+    std::vector<int> out;
+    for (const Event& e : events)
+      if (e.status != 0) out.push_back(e.status);
+    return out;
+  }
+};
+
+// Reads file to its end (or max_calls calls, which a sound reader never
+// needs) through one fresh context.
+inline ReadLog read_all(const Bytes& file, d01ozu::StreamMode mode, int max_calls = 100000) {
+  testsupport::TempDir dir;
+  const std::string path = dir.file("input.t0x");
+  testsupport::write_file(path, file);
+  d01ozu::InputStream input;
+  input.open(path.c_str());
+  d01ozu::ExpansionContextPtr context = d01ozu::CreateExpansionContext();
+  ReadLog log;
+  for (int i = 0; i < max_calls; ++i) {
+    d01ozu::ReaderStatus status = 0;
+    int type = d01ozu::ReadRawRecord(*context, input, mode, &status);
+    if (type < 0 && status == d01ozu::kReaderEndOfInput) {
+      log.ended = true;
+      break;
+    }
+    Event e;
+    e.type = type;
+    e.status = status;
+    e.origin = context->record_origin;
+    if (type > 0)
+      e.frame.assign(context->record.data, context->record.data + context->record.length);
+    log.events.push_back(e);
+  }
+  return log;
+}
+
+inline ReadLog read_su(const Bytes& file) {
+  return read_all(file, d01ozu::StreamMode::kSuCoded);
+}
+
+}  // namespace t0xtest
