@@ -1,0 +1,126 @@
+// Whole runs of the built rawsplit on T00, T01, T02 and T04 inputs made by
+// the writers: the DAT file each form gives, statuses and the quick summary.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/test_support.h"
+#include "writers/block_container.h"
+#include "writers/legacy_records.h"
+#include "writers/session_records.h"
+#include "writers/t0x_writers.h"
+
+namespace {
+
+using testsupport::read_file;
+using testsupport::run_rawsplit;
+using testsupport::TempDir;
+using testsupport::write_file;
+using writers::append;
+using writers::Bytes;
+
+// Records that every form carries alike: the file record that opens a T00
+// stream, the receiver identity, a week record and messages.
+std::vector<Bytes> run_records(int messages) {
+  writers::ReceiverIdentity id;
+  id.serial_number = 4711;
+  id.receiver_type = 29;
+  id.serial_text = "5123K40017";
+  id.nav_version = 412;
+  std::vector<Bytes> out{writers::t00_file_record(), writers::receiver_identity_record(id),
+                         writers::type12_record(writers::Type12Record{})};
+  for (int i = 0; i < messages; ++i)
+    out.push_back(writers::message_frame(0, "MSG" + std::to_string(i)));
+  return out;
+}
+
+Bytes container(uint8_t kind, const std::vector<Bytes>& records, bool t04) {
+  Bytes file = writers::container_header(9, 9, t04);
+  // Two data blocks, so records also come from a second decoded block.
+  const size_t half = records.size() / 2;
+  append(file, writers::frames_block(kind, {records.begin(), records.begin() + half}));
+  append(file, writers::frames_block(kind, {records.begin() + half, records.end()}));
+  return file;
+}
+
+struct Conversion {
+  int status = -1;
+  std::string output;
+  Bytes dat;
+};
+
+Conversion convert(const std::string& name, const Bytes& input, std::vector<std::string> args = {"-d"}) {
+  TempDir dir;
+  write_file(dir.file(name), input);
+  args.push_back(name);
+  testsupport::RunResult r = run_rawsplit(dir.path(), args);
+  const std::string stem = name.substr(0, name.find('.'));
+  Conversion run{r.status, r.output, {}};
+  if (testsupport::file_exists(dir.file(stem + ".dat")))
+    run.dat = read_file(dir.file(stem + ".dat"));
+  return run;
+}
+
+TEST(T0xRun, EveryFormGivesTheSameDatFile) {
+  const std::vector<Bytes> records = run_records(40);
+  const Conversion t00 = convert("f.t00", writers::t00_stream(records));
+  ASSERT_EQ(t00.status, 0) << t00.output;
+  ASSERT_FALSE(t00.dat.empty());
+  const Conversion t01 = convert("f.t01", writers::t01_stream(records));
+  EXPECT_EQ(t01.status, 0);
+  EXPECT_EQ(t01.dat, t00.dat);
+  for (uint8_t kind : {1, 2, 3, 4, 5, 7, 8}) {
+    const Conversion t02 = convert("f.t02", container(kind, records, false));
+    EXPECT_EQ(t02.status, 0) << "kind " << int(kind);
+    EXPECT_EQ(t02.dat, t00.dat) << "kind " << int(kind);
+  }
+  const Conversion t04 = convert("f.t04", container(8, records, true));
+  EXPECT_EQ(t04.status, 0);
+  EXPECT_EQ(t04.dat, t00.dat);
+}
+
+// The record count of a T0x run is the number of raw records read.
+TEST(T0xRun, RecordCountAndEndSymbolsBetweenPackets) {
+  const std::vector<Bytes> records = run_records(5);
+  const Conversion coded = convert("e.t01", writers::t01_stream(records, true), {"-dv"});
+  EXPECT_EQ(coded.status, 0);
+  EXPECT_NE(coded.output.find("records: 8\n"), std::string::npos) << coded.output;
+}
+
+// Reader errors are tolerated on the T0x path: the run reads on and ends
+// with "one or more errors" (29).
+TEST(T0xRun, DamagedAndRefusedBlocksAreToleratedAndReadingGoesOn) {
+  const std::vector<Bytes> records = run_records(6);
+  const Conversion clean = convert("c.t02", container(4, records, false));
+  ASSERT_EQ(clean.status, 0);
+
+  Bytes damaged = writers::frames_block(2, {writers::message_frame(0, "LOST")});
+  for (size_t i = 12; i < damaged.size(); ++i) damaged[i] ^= 0xA5;
+  Bytes file = writers::container_header();
+  append(file, damaged);
+  append(file, writers::raw_block(6, Bytes{0x42, 0x5A, 0x68, 0x39}));
+  append(file, writers::data_block(9, Bytes(30, 0)));
+  append(file, writers::frames_block(4, records));
+  const Conversion run = convert("c.t02", file, {"-dv"});
+  EXPECT_EQ(run.status, 29) << run.output;
+  EXPECT_EQ(run.dat, clean.dat);
+}
+
+TEST(T0xRun, BadChecksumInStoredBlockIsAnExpansionErrorNotInZlib) {
+  std::vector<Bytes> records = run_records(3);
+  Bytes broken = writers::message_frame(0, "SUM");
+  broken[broken.size() - 2] ^= 1;
+  records.push_back(broken);
+  EXPECT_EQ(convert("s.t02", container(4, records, false)).status, 29);
+  EXPECT_EQ(convert("z.t02", container(2, records, false)).status, 0);
+}
+
+TEST(T0xRun, QuickSummaryOnAT00Input) {
+  const Conversion run = convert("q.t00", writers::t00_stream(run_records(3)), {"-q"});
+  EXPECT_EQ(run.status, 32);
+  EXPECT_EQ(run.output, "sn:5123K40017;fw:4.12;rx:29\n");
+  EXPECT_TRUE(run.dat.empty());
+}
+
+}  // namespace
