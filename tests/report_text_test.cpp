@@ -273,5 +273,21 @@ TEST(StationNames, ReceiversTwentyNineToFiftyNineNameByLongNameDayAndHour) {
   EXPECT_STREQ(run.session_name, "0069");
 }
 
+TEST(QuickSummary, OnlyWithQuickModeAndAKnownSerialText) {
+  RecordProcessor rp;
+  rp.facts.receiver_type = 30;
+  rp.facts.nav_version = 412;
+  std::strcpy(rp.facts.serial_text, "5012K33344");
+  EXPECT_EQ(quick_summary_line(rp), nullptr);  // serial text not known yet
+  rp.facts.serial_known = true;
+  EXPECT_EQ(quick_summary_line(rp), nullptr);  // no -q
+  rp.options.quick_mode = 1;
+  const char* line = quick_summary_line(rp);
+  ASSERT_NE(line, nullptr);
+  EXPECT_STREQ(line, "sn:5012K33344;fw:4.12;rx:30\n");
+  rp.facts.nav_version = 7;
+  EXPECT_STREQ(quick_summary_line(rp), "sn:5012K33344;fw:0.07;rx:30\n");
+}
+
 }  // namespace
 }  // namespace d01ozu

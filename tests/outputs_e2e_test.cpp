@@ -1,0 +1,287 @@
+// Whole runs of the built rawsplit on R00 inputs made by the writers,
+// checking the EPH, ION, APP, MES and summary files it leaves behind.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/test_support.h"
+#include "writers/legacy_records.h"
+#include "writers/session_records.h"
+
+namespace {
+
+using testsupport::Bytes;
+using testsupport::file_exists;
+using testsupport::read_file;
+using testsupport::run_rawsplit;
+using testsupport::TempDir;
+
+double cell(const Bytes& eph, int sv, int k) {
+  double d;
+  std::memcpy(&d, eph.data() + 4 + 336 * (sv - 1) + 8 * k, 8);
+  return d;
+}
+
+std::array<double, 25> values_from(double base) {
+  std::array<double, 25> v{};
+  for (int k = 0; k < 25; ++k) v[k] = base + k;
+  return v;
+}
+
+// A type-7 epoch of one part that names satellite sv.
+Bytes epoch_naming(int sv, uint32_t time_ms) {
+  writers::Type7Part p;
+  p.time_ms = time_ms;
+  p.bytes[5] = static_cast<uint8_t>(sv);
+  return writers::type7_part(p);
+}
+
+TEST(OutputsE2e, EphAndIonFromTheFirstFileAndTheUpdateRule) {
+  TempDir dir;
+  writers::R00File first;
+  first.eph_value = [](int sv, int k) { return sv * 100.0 + k; };
+  first.ion_value = [](int k) { return 1.0 + k; };
+  first.records = {writers::ephemeris_record(5, values_from(-1000)),
+                   writers::ephemeris_record(5, values_from(-2000)),  // replaces the first
+                   epoch_naming(5, 1000),
+                   writers::ephemeris_record(5, values_from(-3000))};  // sv 5 is now counted
+  writers::R00File second;
+  second.eph_value = [](int sv, int k) { return -sv * 100.0 - k; };
+  second.ion_value = [](int) { return 77.0; };
+  writers::CompactEphemeris c;
+  c.sv = 9;
+  c.w0 = -4;
+  c.flags = 0x00070000;
+  second.records = {writers::compact_ephemeris_record(c)};
+  testsupport::write_file(dir.file("a.r00"), first.bytes());
+  testsupport::write_file(dir.file("b.r00"), second.bytes());
+  auto run = run_rawsplit(dir.path(), {"-dei", "a.r00+b.r00"});
+  ASSERT_EQ(run.status, 0) << run.output;
+  Bytes eph = read_file(dir.file("a.eph"));
+  ASSERT_EQ(eph.size(), 10756u);
+  EXPECT_EQ(Bytes(eph.begin(), eph.begin() + 4), (Bytes{0x74, 0, 0, 3}));
+  EXPECT_EQ(cell(eph, 1, 39), 139.0);  // initial blocks of the first file only
+  EXPECT_EQ(cell(eph, 32, 0), 3200.0);
+  EXPECT_EQ(cell(eph, 5, 0), -2000.0);
+  EXPECT_EQ(cell(eph, 5, 24), -1976.0);
+  EXPECT_EQ(cell(eph, 5, 25), 525.0);
+  EXPECT_EQ(cell(eph, 9, 0), -4.0);
+  EXPECT_EQ(cell(eph, 9, 30), 930.0);
+  size_t slot9 = 4 + 336 * 8;
+  EXPECT_EQ(eph[slot9 + 325], 7);
+  EXPECT_EQ(eph[slot9 + 334], 0xFF);
+  EXPECT_EQ(eph[slot9 + 335], 0xFF);
+  Bytes ion = read_file(dir.file("a.ion"));
+  ASSERT_EQ(ion.size(), 115u);
+  double v;
+  std::memcpy(&v, ion.data() + 8 * 13, 8);
+  EXPECT_EQ(v, 14.0);
+  EXPECT_EQ(ion[112], 0xA1);
+}
+
+TEST(OutputsE2e, Type15ReplacesTheIonImage) {
+  TempDir dir;
+  writers::R00File f;
+  writers::IonUtc rec;
+  rec.values[0] = 2.5;
+  rec.long_value = 61440;
+  rec.raw = {9, 8, 7, 6, 5, 4, 3, 2};
+  f.records = {writers::ion_utc_record(rec)};
+  testsupport::write_file(dir.file("g.r00"), f.bytes());
+  ASSERT_EQ(run_rawsplit(dir.path(), {"-di", "g.r00"}).status, 0);
+  Bytes ion = read_file(dir.file("g.ion"));
+  ASSERT_EQ(ion.size(), 115u);
+  double v;
+  std::memcpy(&v, ion.data(), 8);
+  EXPECT_EQ(v, 2.5);
+  std::memcpy(&v, ion.data() + 104, 8);
+  EXPECT_EQ(v, 61440.0);
+  EXPECT_EQ(Bytes(ion.begin() + 112, ion.end()), (Bytes{9, 8, 7}));
+}
+
+// Runs -da on an R00 file of records; returns the exit status.
+int run_app(const TempDir& dir, const std::vector<Bytes>& records) {
+  writers::R00File f;
+  f.records = records;
+  testsupport::write_file(dir.file("c.r00"), f.bytes());
+  return run_rawsplit(dir.path(), {"-da", "c.r00"}).status;
+}
+
+std::vector<Bytes> joined(std::vector<Bytes> a, const std::vector<Bytes>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST(OutputsE2e, ApplicationFiles) {
+  {
+    TempDir dir;
+    Bytes data = writers::app_file_data(500);
+    ASSERT_EQ(run_app(dir, writers::app_parts(data, 120)), 0);
+    Bytes cfg = read_file(dir.file("c.cfg"));
+    ASSERT_EQ(cfg.size(), 2u + 500 + 27);
+    EXPECT_EQ(cfg[0] | cfg[1] << 8, 527);
+    EXPECT_EQ(Bytes(cfg.begin() + 2, cfg.begin() + 9), (Bytes{2, 0, 0x64, 248, 0, 0, 2}));
+    EXPECT_EQ(Bytes(cfg.begin() + 2 + 2 * 254, cfg.begin() + 9 + 2 * 254),
+              (Bytes{2, 0, 0x64, 13, 0, 2, 2}));
+    EXPECT_EQ(cfg[9 + 2 * 254 + 9], data[499]);
+    EXPECT_EQ(cfg.back(), 3);
+  }
+  {
+    TempDir dir;  // two files in one run: the second is written
+    auto parts = joined(writers::app_parts(writers::app_file_data(246), 200),
+                        writers::app_parts(Bytes(245, 0x5C), 100));
+    ASSERT_EQ(run_app(dir, parts), 0);
+    Bytes cfg = read_file(dir.file("c.cfg"));
+    ASSERT_EQ(cfg.size(), 256u);
+    EXPECT_EQ(cfg[0] | cfg[1] << 8, 254);
+    EXPECT_EQ(cfg[9], 0x5C);
+  }
+  {
+    TempDir dir;  // overflow, then a well-formed last part of the same file
+    std::vector<Bytes> parts = {writers::app_part(100, true, Bytes(80, 1)),
+                                writers::app_part(100, true, Bytes(80, 2)),
+                                writers::app_part(100, false, Bytes(20, 3))};
+    EXPECT_EQ(run_app(dir, parts), 26);
+    EXPECT_FALSE(file_exists(dir.file("c.cfg")));
+  }
+  {
+    TempDir dir;  // no record 31 at all
+    EXPECT_EQ(run_app(dir, {writers::ephemeris_record(1, values_from(0))}), 27);
+    EXPECT_FALSE(file_exists(dir.file("c.cfg")));
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A survey by a receiver of type code 30 (names come from the data): file
+// information, data week, antenna text, long station name, session,
+// tracking and position records, and two epochs on 5 January 2020.
+std::vector<Bytes> survey_records(const std::string& serial_text, uint16_t nav,
+                                  uint8_t receiver_type) {
+  writers::ReceiverIdentity id;
+  id.serial_number = 4455;
+  id.receiver_type = receiver_type;
+  id.serial_text = serial_text;
+  id.nav_version = nav;
+  id.antenna_number = 77;
+  writers::Type12Record t12;
+  t12.receiver_type = receiver_type;
+  t12.week = 2087;
+  writers::SessionSetup setup;
+  setup.first = 50;
+  setup.last = 50;
+  setup.long_name = "Hilltop";
+  writers::SessionRecord s;
+  s.ref_kind = 0;
+  s.logging_start = 75;
+  s.logging_stop = 590;
+  s.antenna_in_field = 1;
+  s.nav_version = 411;
+  s.sats = {{100, 50, 0, 0}, {0, 0, 0, 0}, {7, 7, 0, 0}};
+  writers::PositionFixes p;
+  p.best3d_lat = -0.5;  // exactly 90 degrees south
+  p.best3d_pdop = 1.5;
+  p.mean3d_lon = 0.75;
+  p.fixes3d = 12;
+  return {writers::receiver_identity_record(id), writers::type12_record(t12),
+          writers::message_frame(27, "AX17"),    writers::session_setup_record(setup, false),
+          writers::session_record(s, true),      writers::tracking_record(20, {9, 8, 0, 0}),
+          writers::position_record(p, true),     epoch_naming(3, 13 * 3600000 + 62500),
+          epoch_naming(3, 13 * 3600000 + 122000)};
+}
+
+struct SurveyRun {
+  int status;
+  std::string mes, sum;
+};
+
+SurveyRun run_survey(const std::vector<std::string>& options, const std::string& serial_text,
+                     uint16_t nav, uint8_t receiver_type = 30) {
+  TempDir dir;
+  writers::R00File f;
+  f.records = survey_records(serial_text, nav, receiver_type);
+  testsupport::write_file(dir.file("e.r00"), f.bytes());
+  std::vector<std::string> args = options;
+  args.push_back("e.r00");
+  auto run = run_rawsplit(dir.path(), args);
+  return {run.status, testsupport::read_text(dir.file("e.mes")),
+          testsupport::read_text(dir.file("e.txt"))};
+}
+
+TEST(OutputsE2e, SessionReportAndSummaryFromTheRecordStream) {
+  SurveyRun r = run_survey({"-dm", "-s"}, "5012K33344", 412);
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(r.mes,
+            "Station ID: LTOP  Session #: 005-D     Jan  5, 2020 13:01\n"
+            "Reference Position - NOT SPECIFIED:\n"
+            "Lat.  =  0:00'00.000\" N  Long. =   0:00'00.000\" W  Height = 0.0  [meters]\n"
+            "Antenna height   =  0.0000  [meters]  (entered in the field in inches)\n"
+            "Long station name:  Hilltop\n"
+            "\n"
+            "Receiver serial # = 5012K33344\n"
+            "Antenna serial  # =       AX17  (entered in the field)\n"
+            "NP Software = 4.12     SP Software = 1.20     Download Software = 3.11.01\n"
+            "\n"
+            "Survey schedule:  UNSPECIFIED\n"
+            "Data-logging start time = 01:15\n"
+            "Data-logging stop  time = 09:50\n"
+            "\n"
+            "Tracking   SV  1  SV  3  SV 21\n"
+            "total L1     100      7      9\n"
+            "cont  L1      50      7      8\n"
+            "\n"
+            "SV Selection mode = AUTOMATIC\n"
+            "Elevation mask    =  0     [degrees]   Minimum # of SVs  =  0\n"
+            "Survey sync rate  = 0.0    [sec]\n"
+            "\n"
+            "3D Position      Best PDOP Position [ 1.5]     Mean Position [12]\n"
+            "Latitude:         90:00'00.00000\" S              0:00'00.00000\" N\n"
+            "Longitude:         0:00'00.00000\" W            135:00'00.00000\" E\n"
+            "Height [m]:                  0.0                           0.0\n"
+            "\n"
+            "2D Position      Position not available\n"
+            "\n");
+  EXPECT_EQ(r.sum,
+            "Station         : LTOP\n"
+            "Session         : 005D\n"
+            "First meas      : 20.01.05 13:01:02   2087  46862\n"
+            "Last  meas      : 20.01.05 13:02:02   2087  46922\n"
+            "\n"
+            "Rx  Serial#     : 5012K33344\n"
+            "Ant Serial#     :       AX17\n"
+            "NP version      : 4.11\n"
+            "SP Software     : 0.00\n"
+            "Download version: 3.11.01\n"
+            "\n"
+            "Tracking        : Total L1  Cont  L1  Total L2  Cont  L2\n"
+            "SV  1           :      100        50         0         0\n"
+            "SV  3           :        7         7         0         0\n"
+            "SV 21           :        9         8         0         0\n");
+}
+
+// The receiver serial line of the MES file of a type-29 survey run.
+std::string serial_line(const std::vector<std::string>& options, const std::string& text,
+                        uint16_t nav) {
+  SurveyRun r = run_survey(options, text, nav, 29);
+  EXPECT_EQ(r.status, 0);
+  size_t at = r.mes.find("Receiver serial # = ");
+  return at == std::string::npos ? "" : r.mes.substr(at + 20, r.mes.find('\n', at) - at - 20);
+}
+
+TEST(OutputsE2e, SerialNumberFixOfTypeTwentyNineReceivers) {
+  EXPECT_EQ(serial_line({"-dm"}, "12345", 102), "12345");
+  EXPECT_EQ(serial_line({"-dm", "-n"}, "12345", 102), "4294979641");
+  EXPECT_EQ(serial_line({"-dm", "-n"}, "12345", 104), "12345");
+  EXPECT_EQ(serial_line({"-dm", "-n!"}, "12345", 104), "4294979641");
+  EXPECT_EQ(serial_line({"-dm", "-n!"}, "7", 104), "4294967303");
+  EXPECT_EQ(serial_line({"-dm", "-n"}, "4294967295", 102), "4294967295");
+  EXPECT_EQ(serial_line({"-dm", "-n"}, "4294967296", 102), "4294967296");
+  SurveyRun other = run_survey({"-dm", "-n!"}, "12345", 102, 30);  // not a type-29 receiver
+  EXPECT_NE(other.mes.find("Receiver serial # = 12345\n"), std::string::npos);
+}
+
+}  // namespace
