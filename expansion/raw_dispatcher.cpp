@@ -8,7 +8,7 @@ namespace d01ozu {
 
 namespace {
 
-constexpr int16_t kNoLegacyType = -1;  // 65535 as the 16-bit legacy type
+constexpr int kNoLegacyType = 65535;  // raw types without a legacy type
 constexpr uint8_t kFileRecordType = 30;
 
 // Raw types that a compact expander turns into a legacy frame.
@@ -122,7 +122,7 @@ int legacy_type_for(int raw) {
     case 41:
       return 40;
     default:
-      return 65535;
+      return kNoLegacyType;
   }
 }
 
