@@ -51,6 +51,12 @@ void SuEncoder::put_end() {
   while (bits_ != 0) put_bit(false);
 }
 
+Bytes SuEncoder::take() {
+  Bytes done;
+  done.swap(out_);
+  return done;
+}
+
 Bytes SuEncoder::finish() {
   const std::vector<bool>& filler = codes_[d01ozu::kSuEndSymbol];
   for (size_t i = 0; bits_ != 0; ++i) put_bit(filler[i]);

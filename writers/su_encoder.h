@@ -17,6 +17,9 @@ class SuEncoder {
   // Appends the end symbol and starts the next code on a fresh byte (the
   // decoder ignores the rest of the byte the end symbol ends in).
   void put_end();
+  // Takes the whole bytes coded so far, keeping a partial last byte for the
+  // codes that follow (for writers that stream their output).
+  Bytes take();
   // The coded bytes; a partial last byte is filled with the start of the end
   // symbol's code, which completes no symbol.
   Bytes finish();
