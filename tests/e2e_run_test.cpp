@@ -255,6 +255,30 @@ TEST(E2eNames, OutputNamesFollowTheOutputArgument) {
   EXPECT_FALSE(file_exists(dir.file("gs00233a.tg!")));
 }
 
+TEST(E2eNames, DatFileGetsItsFinalName) {
+  TempDir dir;
+  write_file(dir.file("gs00233a.r00"), R00WithMessages(2));
+  write_file(dir.file("empty.r00"), R00WithMessages(0));
+  EXPECT_EQ(run_rawsplit(dir.path(), {"-d", "gs00233a"}).status, 0);
+  EXPECT_TRUE(file_exists(dir.file("gs00233a.dat")));
+  EXPECT_FALSE(file_exists(dir.file("gs00233a.tg!")));
+
+  // No record reached the DAT file: nothing is left behind.
+  EXPECT_EQ(run_rawsplit(dir.path(), {"-d", "empty"}).status, 0);
+  EXPECT_FALSE(file_exists(dir.file("empty.dat")));
+  EXPECT_FALSE(file_exists(dir.file("empty.tg!")));
+
+  // -u1: station from the data, session from the output name, same directory.
+  writers::R00File f;
+  f.records.push_back(writers::message_frame(3, "PILLAR7 north roof"));
+  f.records.push_back(writers::message_frame(0, "TEXT"));
+  write_file(dir.file("station.r00"), f.bytes());
+  std::filesystem::create_directory(dir.file("out"));
+  EXPECT_EQ(run_rawsplit(dir.path(), {"-d", "-u1", "station", "out/gs00233a"}).status, 0);
+  EXPECT_TRUE(file_exists(dir.file("out/PILLAR7233A.dat")));
+  EXPECT_FALSE(file_exists(dir.file("out/gs00233a.dat")));
+}
+
 TEST(E2eNames, MissingAndOverlongNamesAreRefused) {
   TempDir dir;
   write_file(dir.file("only.T04"), R00WithMessages(1));
