@@ -1,0 +1,245 @@
+// What the record processor makes of each record type: the DAT file start
+// and its final binary message records, the ION/UTC record rule, the filter
+// mask, the ephemeris update condition, file information with the serial
+// number fix, compact measurement records, and a full disk.
+#include <gtest/gtest.h>
+
+#include "datstream/binary_messages.h"
+#include "datstream/images.h"
+#include "tests/dat_fixture.h"
+#include "writers/compact_encoder.h"
+#include "writers/legacy_records.h"
+#include "writers/session_records.h"
+
+using dattest::Bytes;
+using dattest::Le;
+using dattest::Processor;
+
+namespace {
+
+writers::IonUtc ion_with_last(uint32_t last, double first) {
+  writers::IonUtc ion;
+  ion.values[0] = first;
+  ion.long_value = last;
+  ion.raw = {1, 2, 3, 4, 5, 6, 7, 8};
+  return ion;
+}
+
+TEST(ProcessorRouting, FileStartThenIonRecordOverwrittenOnceThenAppended) {
+  Processor p;
+  for (size_t i = 0; i < d01ozu::kIonImageSize; ++i) p.ion.bytes[i] = static_cast<uint8_t>(i);
+  ASSERT_EQ(p.feed(writers::ion_utc_record(ion_with_last(0, 9.0))), 0);  // 14th value 0: kept
+  Bytes start = p.file();
+  ASSERT_EQ(start.size(), dattest::kDatStartBytes);
+  Le placeholders;
+  placeholders.u8(0x74).u8(24).u8(0x86).u8(5).zeros(20);
+  placeholders.u8(0x74).u8(98).u8(0x80).u8(5).zeros(94);
+  placeholders.u8(0x74).u8(65).u8(0x81).u8(5).zeros(61);
+  placeholders.u8(0x74).u8(64).u8(0x82).u8(5).zeros(60);
+  placeholders.u8(0x74).u8(110).u8(0x83).u8(5).zeros(106);
+  EXPECT_EQ(Bytes(start.begin(), start.begin() + 361), placeholders.data());
+  // The initial ION/UTC record carries the image as it was at the first record.
+  EXPECT_EQ(Bytes(start.begin() + 361, start.begin() + 365), (Bytes{0x74, 124, 0, 15}));
+  EXPECT_EQ(start[365 + 119], 119);
+
+  ASSERT_EQ(p.feed(writers::ion_utc_record(ion_with_last(7, 1.5))), 0);
+  ASSERT_EQ(p.feed(writers::ion_utc_record(ion_with_last(8, 2.5))), 0);
+  Bytes out = p.file();
+  ASSERT_EQ(out.size(), dattest::kDatStartBytes + 124);
+  EXPECT_EQ(dattest::le_f64(out, 365), 1.5);  // overwritten in place
+  EXPECT_EQ(dattest::le_f64(out, 365 + 13 * 8), 7.0);
+  EXPECT_EQ(Bytes(out.begin() + 477, out.begin() + 485), (Bytes{1, 2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_EQ(dattest::le_f64(out, 485 + 4), 2.5);  // then appended
+}
+
+TEST(ProcessorRouting, FinishRewritesTheBinaryMessagesInPlace) {
+  Processor p;
+  d01ozu::RunInfo run;
+  ASSERT_EQ(p.feed(writers::message_frame(0, "X")), 0);
+  ASSERT_EQ(d01ozu::FinishDatFile(*p.rp, run), 0);
+  Bytes out = p.file();
+  ASSERT_EQ(out.size(), dattest::kDatStartBytes + 5);
+  size_t at = 0;
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(out[at + 2], d01ozu::kBinaryMessagePages[i]);  // bit 7 cleared
+    EXPECT_EQ(out[at + 1], d01ozu::kBinaryMessageLengths[i]);
+    at += out[at + 1];
+  }
+  EXPECT_EQ(Bytes(out.end() - 5, out.end()), (Bytes{0x74, 5, 0, 16, 'X'}));
+  // A run whose file start has been damaged cannot be finished.
+  Processor q;
+  ASSERT_EQ(q.feed(writers::message_frame(0, "X")), 0);
+  std::fflush(q.dat.stream());
+  q.dat.seek(24 + 98 + 1);
+  uint8_t wrong = 70;
+  q.dat.write(&wrong, 1);
+  EXPECT_EQ(d01ozu::FinishDatFile(*q.rp, run), d01ozu::kStatusNoBinaryMessages);
+  // A run without records has nothing to finish.
+  Processor empty;
+  EXPECT_EQ(d01ozu::FinishDatFile(*empty.rp, run), 0);
+  EXPECT_TRUE(empty.file().empty());
+}
+
+TEST(ProcessorRouting, FilterMaskKeepsNewerTypesOutButStillFeedsTheState) {
+  const Bytes t25 = writers::raw_record(25, 0, writers::Payload().zeros(35).data());
+  const Bytes t33 = writers::raw_record(33, 1, {9, 9});
+  const Bytes t31 = writers::app_part(3, false, {1, 2, 3});
+  const Bytes t30 =
+      writers::file_information_record(3, {writers::Payload().be32(5).be32(6).data()});
+  {
+    Processor p(d01ozu::ProcessorOptions{});  // type-27 mode 1 sets every bit
+    for (const Bytes& r : {t25, t33, t31, t30}) ASSERT_EQ(p.feed(r), 0);
+    EXPECT_TRUE(p.records().empty());
+    EXPECT_EQ(p.app.state, 1);
+    EXPECT_EQ(p.rp->facts.receiver_options[1], 6u);
+  }
+  Processor p;
+  d01ozu::AddRecordFilter(*p.rp, 0x4 | 0x800);
+  for (const Bytes& r : {t25, t33, t31, t30}) ASSERT_EQ(p.feed(r), 0);
+  Bytes out = p.records();
+  ASSERT_EQ(out.size(), 39u + 14u);
+  EXPECT_EQ(out[3], 25);
+  Le info;  // selector 3: kinds 4 (two longs reversed)
+  info.u8(0x74).u8(14).u8(3).u8(30).u8(1).u8(8).le32(5).le32(6);
+  EXPECT_EQ(Bytes(out.begin() + 39, out.end()), info.data());
+}
+
+TEST(ProcessorRouting, LogstUnknownTypesAndTheRecordCount) {
+  Processor p;
+  EXPECT_EQ(p.feed(writers::frame(18, writers::Payload().zeros(4))), d01ozu::kStatusLogst);
+  EXPECT_EQ(p.feed(writers::frame(90, writers::Payload().zeros(4))), 0);
+  EXPECT_EQ(p.feed(writers::frame(2, writers::Payload().zeros(4))), 0);
+  EXPECT_TRUE(p.records().empty());
+  EXPECT_EQ(p.rp->records_handed, 3);
+  EXPECT_EQ(p.rp->last_record_type, 2);
+}
+
+TEST(ProcessorRouting, EphemerisSlotFollowsTheUpdateCondition) {
+  Processor p;
+  auto values = [](double v) {
+    std::array<double, 25> a{};
+    a.fill(v);
+    return a;
+  };
+  ASSERT_EQ(p.feed(writers::ephemeris_record(4, values(1.0))), 0);
+  ASSERT_EQ(p.feed(writers::ephemeris_record(4, values(2.0))), 0);
+  Bytes slot(p.eph.slot(4), p.eph.slot(4) + 8);
+  EXPECT_EQ(dattest::le_f64(slot, 0), 2.0);  // no measurement yet: overwritten
+  writers::Type7Part part;
+  part.bytes[5] = 4;
+  ASSERT_EQ(p.feed(writers::type7_part(part)), 0);
+  ASSERT_EQ(p.feed(writers::ephemeris_record(4, values(3.0))), 0);
+  slot.assign(p.eph.slot(4), p.eph.slot(4) + 8);
+  EXPECT_EQ(dattest::le_f64(slot, 0), 2.0);        // named by a measurement: kept
+  EXPECT_EQ(p.records().size(), 3u * 206u + 82u);  // but every record is written
+}
+
+TEST(ProcessorRouting, FileInformationAndTheSerialNumberFix) {
+  writers::ReceiverIdentity id;
+  id.serial_number = 123456;
+  id.receiver_type = 29;
+  id.serial_text = "4000000000";
+  id.nav_version = 102;
+  id.antenna_number = 0x7FFFFFFF;
+  struct Case {
+    int mode;
+    uint16_t nav;
+    const char* serial;
+  };
+  for (const Case& c : {Case{1, 102, "8294967296"}, Case{1, 104, "4000000000"},
+                        Case{2, 104, "8294967296"}, Case{0, 102, "4000000000"}}) {
+    d01ozu::ProcessorOptions o = dattest::unfiltered();
+    o.serial_fix_mode = c.mode;
+    o.quick_mode = 1;
+    Processor p(o);
+    EXPECT_EQ(d01ozu::quick_summary_line(*p.rp), nullptr);
+    id.nav_version = c.nav;
+    ASSERT_EQ(p.feed(writers::receiver_identity_record(id)), 0);
+    const d01ozu::ReceiverFacts& f = p.rp->facts;
+    EXPECT_STREQ(f.serial_text, c.serial) << c.mode << " " << c.nav;
+    EXPECT_EQ(f.serial_number, 123456u);
+    EXPECT_EQ(f.receiver_type, 29);
+    EXPECT_EQ(f.nav_version, c.nav);
+    EXPECT_EQ(f.antenna_number, 0x7FFFFFFFu);
+    const std::string want =
+        std::string("sn:") + c.serial + ";fw:" + (c.nav == 102 ? "1.02" : "1.04") + ";rx:29\n";
+    EXPECT_EQ(std::string(d01ozu::quick_summary_line(*p.rp)), want);
+  }
+}
+
+TEST(ProcessorRouting, FileInformationImageAndDamagedCounts) {
+  Processor p;
+  // selector 1: kinds 1, 6, 0 (short kind-1 record read as far as it goes)
+  Bytes rec = writers::file_information_record(1, {{0, 0, 1}, {'A', 'B', 0, 'C'}, {7}});
+  ASSERT_EQ(p.feed(rec), 0);
+  Le want;
+  want.u8(0x74).u8(16).u8(1).u8(30).u8(3).u8(3).bytes({0, 0, 1}).u8(4).bytes({'A', 'B', 0, 'C'});
+  want.u8(1).u8(7);
+  EXPECT_EQ(p.records(), want.data());
+  EXPECT_STREQ(p.rp->facts.serial_text, "AB");
+  EXPECT_EQ(p.rp->facts.serial_number, 0u);
+  // A count larger than the record holds drops the record.
+  Bytes damaged = rec;
+  damaged[4] = 9;
+  damaged = writers::frame(30, Bytes(damaged.begin() + 3, damaged.end() - 3));
+  EXPECT_EQ(p.feed(damaged), d01ozu::kStatusExpansion);
+  // Selector 0 opens a stream: the message flag goes, nothing is written.
+  ASSERT_EQ(p.feed(writers::message_frame(124, "1")), 0);
+  ASSERT_EQ(p.feed(writers::file_information_record(0, {})), 0);
+  EXPECT_FALSE(p.rp->message_flag);
+  EXPECT_EQ(p.records(), want.data());
+}
+
+// A type-17 frame of two satellites at time t.
+Bytes compact_source(uint32_t t) {
+  std::array<uint8_t, 29> a{}, b{};
+  a[0] = 3;
+  a[5] = 40;
+  a[9] = static_cast<uint8_t>(t);
+  b[0] = 9;
+  b[5] = 41;
+  b[13] = static_cast<uint8_t>(t * 2);
+  return writers::type17_frame_from_entries(t * 1000, 0, {a, b});
+}
+
+TEST(ProcessorRouting, CompactRecordsBecomeType17EpochsWithMappedStatuses) {
+  Processor p;
+  writers::CompactEncoder enc;
+  EXPECT_EQ(p.feed(writers::frame(64, writers::Payload().zeros(6))), 0);  // no conversion
+  ASSERT_EQ(p.feed(enc.full(compact_source(1))), 0);
+  ASSERT_EQ(p.feed(enc.delta(compact_source(2))), 0);
+  Bytes bad = enc.delta(compact_source(3));
+  bad[bad.size() - 2] ^= 1;
+  EXPECT_EQ(p.feed(bad), d01ozu::kStatusBadChecksum);
+  Bytes garbage = writers::frame(66, writers::Payload().u8(0x60).zeros(1));
+  EXPECT_EQ(p.feed(garbage), d01ozu::kStatusExpansion);
+  Bytes out = p.records();
+  ASSERT_EQ(out.size(), 2u * (21 + 2 * 48));
+  EXPECT_EQ(dattest::le_f64(out, 4), 1000.0);
+  EXPECT_EQ(dattest::le_f64(out, 117 + 4), 2000.0);
+  EXPECT_EQ(out[117 + 21], 3);
+  EXPECT_EQ(out[117 + 21 + 48], 9);
+}
+
+TEST(ProcessorRouting, FullDiskLatchesAndEndsTheRun) {
+  testsupport::TempDir dir;
+  writers::R00File f;
+  for (int i = 0; i < 5000; ++i) f.records.push_back(writers::message_frame(0, "0123456789ABCDEF"));
+  testsupport::write_file(dir.file("big.r00"), f.bytes());
+  // The limit is met while records are still coming (past the write buffer)
+  // and, for a short run, only when the file start is rewritten at the end.
+  auto r = testsupport::run_rawsplit(dir.path(), {"-dv", "big.r00"}, {}, 4096);
+  EXPECT_EQ(r.status, d01ozu::kStatusDiskFull);
+  EXPECT_NE(r.output.find("records: "), std::string::npos);
+  EXPECT_EQ(r.output.find("records: 5000"), std::string::npos);
+  f.records.resize(300);
+  testsupport::write_file(dir.file("small.r00"), f.bytes());
+  EXPECT_EQ(testsupport::run_rawsplit(dir.path(), {"-d", "small.r00"}, {}, 4096).status,
+            d01ozu::kStatusDiskFull);
+  auto ok = testsupport::run_rawsplit(dir.path(), {"-d", "big.r00"});
+  EXPECT_EQ(ok.status, 0);
+  EXPECT_EQ(testsupport::read_file(dir.file("big.dat")).size(),
+            dattest::kDatStartBytes + 5000 * 20);
+}
+
+}  // namespace
