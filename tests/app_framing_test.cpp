@@ -118,18 +118,6 @@ TEST_F(Framing, LongTypesAddTwoHundredFiftySixToTheLengthByte) {
   EXPECT_EQ(rp.records_handed, 1);
 }
 
-TEST_F(Framing, FirstFrameOfTheRunHandsOverTheRunFacts) {
-  handle->run.receiver_type = 29;
-  handle->run.nav_version = 310;
-  Check(writers::message_frame(0, "A"));
-  EXPECT_TRUE(handle->run.applied);
-  EXPECT_EQ(rp.facts.receiver_type, 29);
-  EXPECT_EQ(rp.facts.nav_version, 310);
-  handle->run.nav_version = 999;
-  Check(writers::message_frame(0, "B"));
-  EXPECT_EQ(rp.facts.nav_version, 310);
-}
-
 TEST_F(Framing, ResyncFindsTheNextSoundRecord) {
   Bytes target = writers::message_frame(0, "FOUND");
   InputStream& in = Input(Join({Bytes(7, 0), target, writers::message_frame(0, "NEXT")}));

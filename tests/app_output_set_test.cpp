@@ -45,20 +45,15 @@ TEST_F(Outputs, OpenFailuresReportTheKind) {
   EXPECT_EQ(CloseConversion(none), kStatusNotOpened);
 }
 
-TEST_F(Outputs, TemporaryDatNameBecomesDatOrTgd) {
-  testsupport::write_text(dir.file("run.dat"), "older run");
-  OpenDat("run.tg!");
-  EXPECT_EQ(rp.dat, &handle->file(kOutputDat));
-  EXPECT_EQ(CloseConversion(handle), kStatusOk);
-  EXPECT_FALSE(file_exists(dir.file("run.tg!")));
-  EXPECT_EQ(testsupport::read_file(dir.file("run.dat")).size(), 4u);
-  EXPECT_EQ(rp.dat, nullptr);
-
-  ASSERT_EQ(OpenConversion(handle, rp), kStatusOk);
+TEST_F(Outputs, TemporaryDatNameBecomesTgdOrIsKept) {
+  testsupport::write_text(dir.file("typed.tgd"), "older run");
   OpenDat("typed.tg!");
+  EXPECT_EQ(rp.dat, &handle->file(kOutputDat));
   rp.type27_written = true;
-  CloseConversion(handle);
-  EXPECT_TRUE(file_exists(dir.file("typed.tgd")));
+  EXPECT_EQ(CloseConversion(handle), kStatusOk);
+  EXPECT_EQ(testsupport::read_file(dir.file("typed.tgd")).size(), 4u);
+  EXPECT_FALSE(file_exists(dir.file("typed.tg!")));
+  EXPECT_EQ(rp.dat, nullptr);
 
   ASSERT_EQ(OpenConversion(handle, rp), kStatusOk);
   OpenDat("explicit.out");

@@ -53,22 +53,4 @@ TEST(E2eContainer, QuickSummaryStopsTheRunAndLeavesNoDat) {
   EXPECT_TRUE(file_exists(dir.file("a.dat")));
 }
 
-TEST(E2eContainer, FlagsOfTheLastInputApplyToEveryInput) {
-  TempDir dir;
-  writers::R00File r00;
-  r00.records.push_back(writers::message_frame(0, "R00"));
-  testsupport::write_file(dir.file("first.r00"), r00.bytes());
-  std::vector<Bytes> frames{writers::t00_file_record()};
-  for (const Bytes& f : IdentityAndMessages()) frames.push_back(f);
-  testsupport::write_file(dir.file("second.t00"), writers::t00_stream(frames));
-  // The T00 name, resolved last, says "no initial blocks": the R00 file's
-  // blocks are then taken for records and the first one has no STX.
-  auto r = run_rawsplit(dir.path(), {"-dv", "first+second", "joined"});
-  EXPECT_EQ(r.status, 11);
-  EXPECT_EQ(r.output.find("second.t00"), std::string::npos);
-  // Excluding the blocks of both by hand gives the same result in either order.
-  auto same = run_rawsplit(dir.path(), {"-dv", "first.r00", "-xei", "joined"});
-  EXPECT_EQ(same.status, 11);
-}
-
 }  // namespace
