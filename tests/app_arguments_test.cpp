@@ -147,14 +147,6 @@ TEST_F(InputArguments, ListFilesReplaceEarlierNames) {
   EXPECT_FALSE(unreadable.cx->have_input);
 }
 
-TEST_F(InputArguments, OverlongNamesAreRefused) {
-  EXPECT_EQ(Parse({std::string(128, 'n')}).status, 17);
-  EXPECT_EQ(Parse({At("a"), std::string(256, 'o')}).status, 3);
-  auto fits = Parse({At("a"), std::string(255, 'o')});
-  EXPECT_EQ(fits.status, 0);
-  EXPECT_EQ(Parse({"-s" + std::string(256, 's')}).status, 20);
-}
-
 TEST_F(InputArguments, ExtraArgumentsActAfterTheCommandLine) {
   testsupport::write_text(At("conf"), "Other=1\nUnpackCustomArgs=-v  -c\t" + At("b") + " extra\n");
   setenv("RAWSPLIT_CONFIG", At("conf").c_str(), 1);

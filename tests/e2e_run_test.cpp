@@ -210,18 +210,6 @@ TEST(E2eRun, JoinedInputsAndListFiles) {
   EXPECT_TRUE(Has(lines, "rawsplit:  records: 6"));
 }
 
-TEST(E2eRun, ExtraArgumentsFromConfiguration) {
-  TempDir dir;
-  writers::R00File f;
-  f.records.push_back(writers::frame_bad_checksum(16, writers::Payload().u8(0).zeros(4).data()));
-  write_file(dir.file("a.r00"), f.bytes());
-  write_text(dir.file("rawsplit.conf"), "# site options\nUnpackCustomArgs=-v  -c\n");
-  auto r =
-      run_rawsplit(dir.path(), {"-d", "a.r00"}, {"RAWSPLIT_CONFIG=" + dir.file("rawsplit.conf")});
-  EXPECT_EQ(r.status, 29);
-  EXPECT_TRUE(Has(Lines(r.output), "rawsplit:  checksum err count: 1"));
-}
-
 TEST(E2eNames, OutputNamesFollowTheOutputArgument) {
   TempDir dir;
   write_file(dir.file("gs00233a.r00"), R00WithMessages(1));
