@@ -1,4 +1,5 @@
-// Application file reassembly from type-31 parts and the APP file packets.
+// Application file reassembly from type-31 parts and the APP file packets
+// (two files in a run and overflow are covered by the end-to-end runs).
 #include "datstream/app_file.h"
 
 #include <gtest/gtest.h>
@@ -64,18 +65,6 @@ TEST(AppFile, PacketBoundaries) {
   check_app_file(1, 1, 1, 10);
 }
 
-TEST(AppFile, SecondFileOfTheRunReplacesTheFirst) {
-  AppBuffer app;
-  feed(app, writers::app_parts(writers::app_file_data(300), 200));
-  Bytes second(40, 0xC3);
-  feed(app, writers::app_parts(second, 30));
-  StatusCode status;
-  Bytes f = app_file_bytes(app, status);
-  ASSERT_EQ(f.size(), 2u + 40 + 9);
-  EXPECT_EQ(f[7 + 2], 0xC3);
-  EXPECT_EQ(f[2 + 3], 43);
-}
-
 TEST(AppFile, MissingLastPartLeavesZeroFilledTail) {
   Bytes data = writers::app_file_data(100);
   AppBuffer app;
@@ -88,24 +77,6 @@ TEST(AppFile, MissingLastPartLeavesZeroFilledTail) {
   EXPECT_EQ(f[2 + 7 + 79], data[79]);
   EXPECT_EQ(f[2 + 7 + 80], 0);
   EXPECT_EQ(f[2 + 7 + 99], 0);
-}
-
-TEST(AppFile, OverflowStaysInvalidUntilANewFileStarts) {
-  AppBuffer app;
-  Bytes big(30, 1);
-  collect_app_part(app, writers::app_part(50, true, big).data(),
-                   writers::app_part(50, true, big).size());
-  Bytes over = writers::app_part(50, true, big);  // 60 > 50
-  collect_app_part(app, over.data(), over.size());
-  Bytes fits = writers::app_part(50, false, Bytes(20, 2));  // well formed, same file
-  collect_app_part(app, fits.data(), fits.size());
-  StatusCode status;
-  EXPECT_TRUE(app_file_bytes(app, status).empty());
-  EXPECT_EQ(status, kStatusAppInvalid);
-  feed(app, writers::app_parts(Bytes(10, 4), 10));  // a new file clears it
-  Bytes f = app_file_bytes(app, status);
-  EXPECT_EQ(status, kStatusOk);
-  EXPECT_EQ(f.size(), 2u + 10 + 9);
 }
 
 TEST(AppFile, PartWhoseDataRunsPastTheFrameIsRefused) {

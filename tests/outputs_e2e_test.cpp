@@ -145,11 +145,17 @@ TEST(OutputsE2e, ApplicationFiles) {
                                 writers::app_part(100, false, Bytes(20, 3))};
     EXPECT_EQ(run_app(dir, parts), 26);
     EXPECT_FALSE(file_exists(dir.file("c.cfg")));
+    parts.push_back(writers::app_part(3, false, Bytes{7, 8, 9}));  // a new file clears it
+    EXPECT_EQ(run_app(dir, parts), 0);
+    EXPECT_EQ(read_file(dir.file("c.cfg")).size(), 2u + 3 + 9);
   }
   {
     TempDir dir;  // no record 31 at all
     EXPECT_EQ(run_app(dir, {writers::ephemeris_record(1, values_from(0))}), 27);
     EXPECT_FALSE(file_exists(dir.file("c.cfg")));
+    // Nor a session or an epoch: the MES file gets no text and is deleted.
+    EXPECT_EQ(run_rawsplit(dir.path(), {"-dm", "c.r00"}).status, 0);
+    EXPECT_FALSE(file_exists(dir.file("c.mes")));
   }
 }
 
@@ -176,20 +182,42 @@ std::vector<Bytes> survey_records(const std::string& serial_text, uint16_t nav,
   setup.last = 50;
   setup.long_name = "Hilltop";
   writers::SessionRecord s;
-  s.ref_kind = 0;
+  s.ref_lat = 0.25;
+  s.ref_lon = -0.6;
+  s.ref_height = 312.5;
+  s.antenna_height = 1.5;
+  s.ref_kind = 1;
+  s.antenna_unit = 1;
+  s.antenna_in_field = 1;
+  s.schedule_flag = 1;
+  s.schedule_start = 61;
+  s.schedule_stop = 600;
   s.logging_start = 75;
   s.logging_stop = 590;
-  s.antenna_in_field = 1;
+  s.l2_tracked = 1;
+  s.elevation_mask = -5;
+  s.min_satellites = 4;
+  s.sv_selection = 1;
+  s.sync_rate = 150;
+  s.position_logging = 1;
+  s.position_only = 1;
+  s.every_cycle = 1;
   s.nav_version = 411;
-  s.sats = {{100, 50, 0, 0}, {0, 0, 0, 0}, {7, 7, 0, 0}};
+  s.sats.clear();
+  for (uint32_t i = 0; i < 12; ++i) s.sats.push_back({i == 1 ? 0 : 100 + i, 50 + i, i, i / 2});
   writers::PositionFixes p;
   p.best3d_lat = -0.5;  // exactly 90 degrees south
-  p.best3d_pdop = 1.5;
-  p.mean3d_lon = 0.75;
-  p.fixes3d = 12;
+  p.best3d_lon = 0.3;
+  p.best3d_height = 100.25;
+  p.best3d_pdop = 2.5;
+  p.mean3d_lat = -0.2;
+  p.mean3d_height = 99.5;  // longitude exactly 0: west
+  p.fixes3d = 40;
+  p.best2d_lat = 0.1;
+  p.best2d_pdop = 120;  // present but too poor to show
   return {writers::receiver_identity_record(id), writers::type12_record(t12),
           writers::message_frame(27, "AX17"),    writers::session_setup_record(setup, false),
-          writers::session_record(s, true),      writers::tracking_record(20, {9, 8, 0, 0}),
+          writers::session_record(s, false),     writers::tracking_record(20, {9, 8, 7, 6}),
           writers::position_record(p, true),     epoch_naming(3, 13 * 3600000 + 62500),
           epoch_naming(3, 13 * 3600000 + 122000)};
 }
@@ -217,31 +245,41 @@ TEST(OutputsE2e, SessionReportAndSummaryFromTheRecordStream) {
   ASSERT_EQ(r.status, 0);
   EXPECT_EQ(r.mes,
             "Station ID: LTOP  Session #: 005-D     Jan  5, 2020 13:01\n"
-            "Reference Position - NOT SPECIFIED:\n"
-            "Lat.  =  0:00'00.000\" N  Long. =   0:00'00.000\" W  Height = 0.0  [meters]\n"
-            "Antenna height   =  0.0000  [meters]  (entered in the field in inches)\n"
+            "Reference Position - USER SPECIFIED:\n"
+            "Lat.  = 45:00'00.000\" N  Long. = 108:00'00.000\" W  Height = 312.5  [meters]\n"
+            "Antenna height   =  1.5000  [meters]  (entered in the field in feet)\n"
             "Long station name:  Hilltop\n"
             "\n"
             "Receiver serial # = 5012K33344\n"
             "Antenna serial  # =       AX17  (entered in the field)\n"
             "NP Software = 4.12     SP Software = 1.20     Download Software = 3.11.01\n"
             "\n"
-            "Survey schedule:  UNSPECIFIED\n"
+            "Survey schedule:  Start time = 01:01  Stop time = 10:00\n"
             "Data-logging start time = 01:15\n"
             "Data-logging stop  time = 09:50\n"
             "\n"
-            "Tracking   SV  1  SV  3  SV 21\n"
-            "total L1     100      7      9\n"
-            "cont  L1      50      7      8\n"
+            "Tracking   SV  1  SV  3  SV  4  SV  5  SV  6  SV  7  SV  8  SV  9  SV 10  SV 11\n"
+            "total L1     100    102    103    104    105    106    107    108    109    110\n"
+            "cont  L1      50     52     53     54     55     56     57     58     59     60\n"
+            "total L2       0      2      3      4      5      6      7      8      9     10\n"
+            "cont  L2       0      1      1      2      2      3      3      4      4      5\n"
             "\n"
-            "SV Selection mode = AUTOMATIC\n"
-            "Elevation mask    =  0     [degrees]   Minimum # of SVs  =  0\n"
-            "Survey sync rate  = 0.0    [sec]\n"
+            "Tracking   SV 12  SV 21\n"
+            "total L1     111      9\n"
+            "cont  L1      61      8\n"
+            "total L2      11      7\n"
+            "cont  L2       5      6\n"
             "\n"
-            "3D Position      Best PDOP Position [ 1.5]     Mean Position [12]\n"
-            "Latitude:         90:00'00.00000\" S              0:00'00.00000\" N\n"
-            "Longitude:         0:00'00.00000\" W            135:00'00.00000\" E\n"
-            "Height [m]:                  0.0                           0.0\n"
+            "SV Selection mode = MANUAL SELECTION\n"
+            "Elevation mask    = -5     [degrees]   Minimum # of SVs  =  4\n"
+            "Survey sync rate  = 15.0   [sec]\n"
+            "LOGGED POSITION DATA ONLY\n"
+            "LOGGED POSITION DATA EVERY CYCLE\n"
+            "\n"
+            "3D Position      Best PDOP Position [ 2.5]     Mean Position [40]\n"
+            "Latitude:         90:00'00.00000\" S             36:00'00.00000\" S\n"
+            "Longitude:        54:00'00.00000\" E              0:00'00.00000\" W\n"
+            "Height [m]:                100.2                          99.5\n"
             "\n"
             "2D Position      Position not available\n"
             "\n");
@@ -259,8 +297,17 @@ TEST(OutputsE2e, SessionReportAndSummaryFromTheRecordStream) {
             "\n"
             "Tracking        : Total L1  Cont  L1  Total L2  Cont  L2\n"
             "SV  1           :      100        50         0         0\n"
-            "SV  3           :        7         7         0         0\n"
-            "SV 21           :        9         8         0         0\n");
+            "SV  3           :      102        52         2         1\n"
+            "SV  4           :      103        53         3         1\n"
+            "SV  5           :      104        54         4         2\n"
+            "SV  6           :      105        55         5         2\n"
+            "SV  7           :      106        56         6         3\n"
+            "SV  8           :      107        57         7         3\n"
+            "SV  9           :      108        58         8         4\n"
+            "SV 10           :      109        59         9         4\n"
+            "SV 11           :      110        60        10         5\n"
+            "SV 12           :      111        61        11         5\n"
+            "SV 21           :        9         8         7         6\n");
 }
 
 // The receiver serial line of the MES file of a type-29 survey run.

@@ -1,5 +1,6 @@
-// The MES session report, the summary file and the station and session names,
-// text for text, from session records built with the writers.
+// The MES session report and the summary file for sessions that never logged
+// or lack facts, the station and session names, and the quick summary line (a
+// full survey is checked through the built program in outputs_e2e_test).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -44,140 +45,6 @@ RunInfo named_run(const char* station, const char* session) {
   std::strcpy(run.station_name, station);
   std::strcpy(run.session_name, session);
   return run;
-}
-
-// A survey of 14 satellites (and satellite 21 from a tracking record) with a
-// 3D fix, seen by a receiver of type 30 from 13:01 on 5 January 2020.
-void survey(RecordProcessor& rp) {
-  writers::SessionRecord r;
-  r.ref_lat = 0.25;
-  r.ref_lon = -0.6;
-  r.ref_height = 312.5;
-  r.antenna_height = 1.5;
-  r.ref_kind = 1;
-  r.antenna_unit = 1;
-  r.antenna_in_field = 1;
-  r.schedule_flag = 1;
-  r.schedule_start = 61;
-  r.schedule_stop = 600;
-  r.logging_start = 75;
-  r.logging_stop = 590;
-  r.l2_tracked = 1;
-  r.elevation_mask = 15;
-  r.min_satellites = 4;
-  r.sv_selection = 1;
-  r.sync_rate = 150;
-  r.position_logging = 1;
-  r.every_cycle = 1;
-  r.nav_version = 311;
-  r.sig_version = 7;
-  r.sats.clear();
-  for (uint32_t i = 0; i < 14; ++i) r.sats.push_back({100 + i, 50 + i, i, i / 2});
-  feed(rp, writers::session_record(r, true));
-  feed(rp, writers::tracking_record(20, {5, 4, 3, 2}));
-  writers::PositionFixes p;
-  p.best3d_lat = 0.2;
-  p.best3d_lon = 0.3;
-  p.best3d_height = 100.25;
-  p.best3d_pdop = 2.5;
-  p.mean3d_lat = -0.2;
-  p.mean3d_lon = -0.3;
-  p.mean3d_height = 99.5;
-  p.fixes3d = 40;
-  p.best2d_pdop = 120;  // present but too poor to show
-  p.best2d_lat = 0.1;
-  feed(rp, writers::position_record(p, false));
-  writers::SessionSetup setup;
-  setup.first = 40;
-  setup.last = 40;
-  setup.long_name = "Hilltop mast";
-  feed(rp, writers::session_setup_record(setup, false));
-  rp.facts.receiver_type = 30;
-  rp.facts.nav_version = 312;
-  rp.facts.sig_version = 5;
-  rp.facts.first_epoch_ms = 46800000 + 62500;
-  rp.facts.latest_epoch_ms = 50000000;
-  rp.facts.first_epoch_seen = true;
-  rp.facts.data_gps_week = 2087;
-  rp.facts.data_week_known = true;
-  std::strcpy(rp.facts.serial_text, "4711A0042");
-  rp.facts.serial_known = true;
-  std::strcpy(rp.facts.antenna_text, "     AX-17");
-  rp.facts.antenna_text_known = true;
-}
-
-TEST(SessionReport, FullSurveyWithTrackingGroupsAndPositions) {
-  RecordProcessor rp;
-  survey(rp);
-  Reports r = write_reports(rp, named_run("GS00", "233A"));
-  EXPECT_EQ(r.mes,
-            "Station ID: GS00  Session #: 233-A     Jan  5, 2020 13:01\n"
-            "Reference Position - USER SPECIFIED:\n"
-            "Lat.  = 45:00'00.000\" N  Long. = 108:00'00.000\" W  Height = 312.5  [meters]\n"
-            "Antenna height   =  1.5000  [meters]  (entered in the field in feet)\n"
-            "Long station name:  Hilltop mast\n"
-            "\n"
-            "Receiver serial # = 4711A0042\n"
-            "Antenna serial  # =      AX-17  (entered in the field)\n"
-            "NP Software = 3.12     SP Software = 0.05     Download Software = 3.11.01\n"
-            "\n"
-            "Survey schedule:  Start time = 01:01  Stop time = 10:00\n"
-            "Data-logging start time = 01:15\n"
-            "Data-logging stop  time = 09:50\n"
-            "\n"
-            "Tracking   SV  1  SV  2  SV  3  SV  4  SV  5  SV  6  SV  7  SV  8  SV  9  SV 10\n"
-            "total L1     100    101    102    103    104    105    106    107    108    109\n"
-            "cont  L1      50     51     52     53     54     55     56     57     58     59\n"
-            "total L2       0      1      2      3      4      5      6      7      8      9\n"
-            "cont  L2       0      0      1      1      2      2      3      3      4      4\n"
-            "\n"
-            "Tracking   SV 11  SV 12  SV 13  SV 14  SV 21\n"
-            "total L1     110    111    112    113      5\n"
-            "cont  L1      60     61     62     63      4\n"
-            "total L2      10     11     12     13      3\n"
-            "cont  L2       5      5      6      6      2\n"
-            "\n"
-            "SV Selection mode = MANUAL SELECTION\n"
-            "Elevation mask    = 15     [degrees]   Minimum # of SVs  =  4\n"
-            "Survey sync rate  = 15.0   [sec]\n"
-            "LOGGED POSITION DATA EVERY CYCLE\n"
-            "\n"
-            "3D Position      Best PDOP Position [ 2.5]     Mean Position [40]\n"
-            "Latitude:         36:00'00.00000\" N             36:00'00.00000\" S\n"
-            "Longitude:        54:00'00.00000\" E             54:00'00.00000\" W\n"
-            "Height [m]:                100.2                          99.5\n"
-            "\n"
-            "2D Position      Position not available\n"
-            "\n");
-  EXPECT_EQ(r.sum.substr(0, r.sum.find("Tracking")),
-            "Station         : GS00\n"
-            "Session         : 233A\n"
-            "First meas      : 20.01.05 13:01:02   2087  46862\n"
-            "Last  meas      : 20.01.05 13:53:20   2087  50000\n"
-            "\n"
-            "Rx  Serial#     : 4711A0042\n"
-            "Ant Serial#     :      AX-17\n"
-            "NP version      : 3.11\n"
-            "SP Software     : 0.07\n"
-            "Download version: 3.11.01\n"
-            "\n");
-  EXPECT_EQ(r.sum.substr(r.sum.find("Tracking")),
-            "Tracking        : Total L1  Cont  L1  Total L2  Cont  L2\n"
-            "SV  1           :      100        50         0         0\n"
-            "SV  2           :      101        51         1         0\n"
-            "SV  3           :      102        52         2         1\n"
-            "SV  4           :      103        53         3         1\n"
-            "SV  5           :      104        54         4         2\n"
-            "SV  6           :      105        55         5         2\n"
-            "SV  7           :      106        56         6         3\n"
-            "SV  8           :      107        57         7         3\n"
-            "SV  9           :      108        58         8         4\n"
-            "SV 10           :      109        59         9         4\n"
-            "SV 11           :      110        60        10         5\n"
-            "SV 12           :      111        61        11         5\n"
-            "SV 13           :      112        62        12         6\n"
-            "SV 14           :      113        63        13         6\n"
-            "SV 21           :        5         4         3         2\n");
 }
 
 TEST(SessionReport, NeverStartedSessionInTestModeWithNothingElseKnown) {
@@ -243,33 +110,32 @@ TEST(SessionReport, UnopenedFilesAreRefused) {
   EXPECT_EQ(write_summary(closed, rp, RunInfo{}), kStatusSumNotOpen);
 }
 
-TEST(StationNames, ReceiversTwentyNineToFiftyNineNameByLongNameDayAndHour) {
+// A receiver of type code type that saw the long station name name and
+// its first epoch at ms of GPS week 2087 (Sunday 5 January 2020).
+RecordProcessor named_by_data(int type, const std::string& name, double ms) {
   RecordProcessor rp;
-  survey(rp);  // long name "Hilltop mast", first epoch day 5 at 13:01
-  for (int type : {29, 30, 59}) {
-    rp.facts.receiver_type = static_cast<uint8_t>(type);
-    RunInfo run = named_run("GS00", "233A");
-    refresh_station_names(rp, run);
-    EXPECT_STREQ(run.station_name, "MAST") << type;
-    EXPECT_STREQ(run.session_name, "005D") << type;
-  }
-  for (int type : {28, 60}) {
-    rp.facts.receiver_type = static_cast<uint8_t>(type);
-    RunInfo run = named_run("GS00", "233A");
-    refresh_station_names(rp, run);
-    EXPECT_STREQ(run.station_name, "GS00") << type;
-    EXPECT_STREQ(run.session_name, "233A") << type;
-  }
-  RecordProcessor short_name;
   writers::SessionSetup setup;
-  setup.long_name = "ab";
-  feed(short_name, writers::session_setup_record(setup, false));
-  short_name.facts.receiver_type = 40;
-  short_name.facts.first_epoch_seen = true;
-  short_name.facts.first_epoch_ms = 9 * 3600000.0;  // 09:00 on 6 January 1980
+  setup.long_name = name;
+  feed(rp, writers::session_setup_record(setup, false));
+  rp.facts.receiver_type = static_cast<uint8_t>(type);
+  rp.facts.first_epoch_seen = true;
+  rp.facts.first_epoch_ms = ms;
+  rp.facts.data_gps_week = 2087;
+  rp.facts.data_week_known = true;
+  return rp;
+}
+
+TEST(StationNames, ReceiversTwentyNineToFiftyNineNameByLongNameDayAndHour) {
+  for (int type : {28, 29, 59, 60}) {
+    RunInfo run = named_run("GS00", "233A");
+    refresh_station_names(named_by_data(type, "Hilltop mast", 13 * 3600000.0 + 5), run);
+    bool named = type >= 29 && type <= 59;
+    EXPECT_STREQ(run.station_name, named ? "MAST" : "GS00") << type;
+    EXPECT_STREQ(run.session_name, named ? "005D" : "233A") << type;
+  }
   RunInfo run = named_run("GS00", "233A");
-  refresh_station_names(short_name, run);
-  EXPECT_STREQ(run.station_name, "AB");
+  refresh_station_names(named_by_data(40, "ab", 86400000.0 + 9 * 3600000.0), run);
+  EXPECT_STREQ(run.station_name, "AB");  // shorter than 4: its first characters
   EXPECT_STREQ(run.session_name, "0069");
 }
 
