@@ -255,7 +255,7 @@ int extract_record(ExpansionContext& c, ReaderStatus* status) {
     empty_t01buf(c);
     return 255;
   }
-  std::memset(&c.record, 0, sizeof c.record);
+  clear_raw_record(c.record);
   std::memcpy(c.record.data + offset, c.t01buf + c.t01_pos, n);
   c.record.length = static_cast<uint16_t>(total);
   if (!with_stx) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "datstream/compact_codec.h"
@@ -33,11 +34,20 @@ enum : ReaderStatus {
   kReaderZstdFailed = 25,
 };
 
-// A framed raw record: STX to ETX, at most 5120 bytes.
+// A framed raw record: STX to ETX, at most 5120 bytes. Bytes from used on
+// are zero, so clearing touches only the bytes the last record occupied.
 struct RawRecord {
   uint8_t data[kRawRecordCapacity];
   uint16_t length;
+  uint16_t used;  // high-water mark of bytes written since the last clear
 };
+
+// Clears the record to all zeros (length 0).
+inline void clear_raw_record(RawRecord& r) {
+  std::memset(r.data, 0, r.used > r.length ? r.used : r.length);
+  r.length = 0;
+  r.used = 0;
+}
 
 enum class StreamMode : uint8_t { kPlain, kSuCoded };
 

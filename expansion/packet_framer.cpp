@@ -15,6 +15,7 @@ uint8_t* live(PacketFramer& f) {
 // Drops bytes from the front until the buffer is empty or starts with STX.
 void drop_to_stx(PacketFramer& f) {
   const uint8_t* p = live(f);
+  if (f.count == 0 || p[0] == kStx) return;
   const void* stx = f.count ? std::memchr(p, kStx, f.count) : nullptr;
   uint16_t skip = stx ? static_cast<uint16_t>(static_cast<const uint8_t*>(stx) - p) : f.count;
   f.start = static_cast<uint16_t>(f.start + skip);
@@ -63,7 +64,7 @@ bool bad_length(int length) {
 // Moves the whole held frame of length bytes into the RawRecord.
 int deliver(ExpansionContext& c, int length) {
   PacketFramer& f = c.framer;
-  std::memset(&c.record, 0, sizeof c.record);
+  clear_raw_record(c.record);
   std::memcpy(c.record.data, live(f), static_cast<size_t>(length));
   c.record.length = static_cast<uint16_t>(length);
   int type = c.record.data[kRawTypeOffset];
@@ -126,14 +127,20 @@ void FramerFill(ExpansionContext& c, StreamMode mode, InputStream& input) {
     f.count = static_cast<uint16_t>(f.count + input.read(live(f) + f.count, want));
     return;
   }
+  // Room for the whole frame and one byte's overshoot, then a loop on locals.
+  make_room(f, static_cast<size_t>(length - f.count) + kSuMaxOutputPerByte);
   const SuTables& tables = *su_tables();
-  while (f.count < length) {
+  uint8_t* out = live(f) + f.count;
+  uint8_t* const frame_end = live(f) + length;
+  uint8_t node = c.su.node;
+  while (out < frame_end) {
     int byte = input.get();
-    if (byte < 0) return;
-    make_room(f);
-    int n = su_decode_byte(tables, c.su, static_cast<uint8_t>(byte), live(f) + f.count);
-    if (n > 0) f.count = static_cast<uint16_t>(f.count + n);
+    if (byte < 0) break;
+    int n = su_decode_step(tables, node, static_cast<uint8_t>(byte), out);
+    if (n > 0) out += n;  // an end symbol here is skipped
   }
+  c.su.node = node;
+  f.count = static_cast<uint16_t>(out - live(f));
 }
 
 }  // namespace d01ozu

@@ -41,6 +41,8 @@ bool expand_compact_epoch(ExpansionContext& c) {
   size_t out_length = 0;
   int rc = convert_compact_epoch(c.compact, c.work.data, c.work.length, sizeof c.work.data,
                                  c.message_flag, &out_length);
+  c.work.used =
+      static_cast<uint16_t>(kCompactMaxFrame > c.work.used ? kCompactMaxFrame : c.work.used);
   if (rc != kCompactOk) return false;
   c.work.length = static_cast<uint16_t>(
       legacy_frame_length(c.work.data[kRawLengthOffset], c.work.data[kRawTypeOffset]));
@@ -129,7 +131,7 @@ int legacy_type_for(int raw) {
 // Every raw type without a converter of its own yields count 0, which sends
 // the record as read to the legacy record path.
 uint16_t ExpandRawRecord(ExpansionContext& c, int, int16_t* legacy_type, ReaderStatus* status) {
-  std::memset(&c.work, 0, sizeof c.work);
+  clear_raw_record(c.work);
   c.work_expanded = false;
   *status = kReaderOk;
   const int raw = c.last_code;

@@ -45,15 +45,12 @@ bool ready_without_input(ExpansionContext& c) {
   }
 }
 
-bool work_left(ExpansionContext& c) {
-  return replay_left(c) || ready_without_input(c);
-}
-
-// The next byte to offer, or kNoByte when held records come first. Bulk
-// reads take bytes that single steps would only have collected.
-int next_byte(ExpansionContext& c, StreamMode mode, InputStream& input) {
+// The next byte to offer, or kNoByte when held records come first (ready:
+// whether they do). Bulk reads take bytes that single steps would only have
+// collected.
+int next_byte(ExpansionContext& c, StreamMode mode, InputStream& input, bool ready) {
   if (replay_left(c)) return c.probe[c.replay_pos++];
-  if (ready_without_input(c)) return kNoByte;
+  if (ready) return kNoByte;
   if (c.form == InputForm::kPacketStream) FramerFill(c, mode, input);
   if (c.form == InputForm::kBlockContainer) BlockFill(c, input);
   if (ready_without_input(c)) return kNoByte;
@@ -89,11 +86,12 @@ int32_t ReadRawRecord(ExpansionContext& c, InputStream& input, StreamMode mode,
                       ReaderStatus* status) {
   *status = kReaderOk;
   for (;;) {
-    if (input.eof() && !work_left(c)) {
+    const bool ready = ready_without_input(c);
+    if (input.eof() && !ready && !replay_left(c)) {
       *status = kReaderEndOfInput;
       return -1;
     }
-    int result = step(c, mode, next_byte(c, mode, input), status);
+    int result = step(c, mode, next_byte(c, mode, input, ready), status);
     if (result != 0) return result;
     if (*status != kReaderOk && *status != kReaderEndOfInput) return -1;
   }

@@ -67,24 +67,23 @@ void build_tree(SuTree& tree) {
 // Internal nodes are tree nodes 257..512; their dense index is node - 257.
 constexpr int kFirstInternal = kSuSymbolCount;
 
-// Fills the step of one (internal node, byte) pair by walking its eight bits.
-void build_step(const SuTree& tree, int from, int byte, SuStep& step) {
-  step = SuStep{};
+// Fills the step of one (internal node, four bits) pair by walking the bits.
+void build_step(const SuTree& tree, int from, int nibble, SuNibbleStep& step) {
+  step = SuNibbleStep{};
   int node = from;
-  for (int bit = 7; bit >= 0; --bit) {
+  for (int bit = 3; bit >= 0; --bit) {
     const SuTreeNode& n = tree.nodes[node];
-    node = (byte >> bit & 1) ? n.left : n.right;
+    node = (nibble >> bit & 1) ? n.left : n.right;
     int symbol = tree.nodes[node].symbol;
     if (symbol < 0) continue;
     node = tree.root;
     if (symbol == kSuEndSymbol) {
-      step.end = 1;
-      step.count = 0;
+      step.count = kSuNibbleEnd;
       break;
     }
-    step.out[step.count++] = static_cast<uint8_t>(symbol);
+    step.out[step.count++] = static_cast<uint8_t>(symbol);  // at most 2: codes are >= 3 bits
   }
-  step.next = static_cast<uint16_t>(node - kFirstInternal);
+  step.next = static_cast<uint8_t>(node - kFirstInternal);
 }
 
 }  // namespace
@@ -94,10 +93,10 @@ bool BuildSuTables() {
   std::unique_ptr<SuTables> tables(new (std::nothrow) SuTables());
   if (!tables) return false;
   build_tree(tables->tree);
-  tables->root_internal = static_cast<uint16_t>(tables->tree.root - kFirstInternal);
+  tables->root_internal = static_cast<uint8_t>(tables->tree.root - kFirstInternal);
   for (int node = 0; node < kSuInternalNodes; ++node)
-    for (int byte = 0; byte < 256; ++byte)
-      build_step(tables->tree, node + kFirstInternal, byte, tables->steps[node * 256 + byte]);
+    for (int nibble = 0; nibble < 16; ++nibble)
+      build_step(tables->tree, node + kFirstInternal, nibble, tables->steps[node * 16 + nibble]);
   g_tables = std::move(tables);
   return true;
 }
@@ -114,14 +113,19 @@ const SuTables* su_tables() {
 long su_decode_run(const SuTables& tables, SuDecoder& decoder, const uint8_t* in, size_t n,
                    uint8_t* out, size_t capacity) {
   size_t written = 0;
+  uint8_t node = decoder.node;
+  uint8_t symbols[kSuMaxOutputPerByte];
   for (size_t i = 0; i < n; ++i) {
-    const SuStep& step = tables.steps[static_cast<size_t>(decoder.node) * 256 + in[i]];
-    decoder.node = step.next;
-    if (step.end) continue;
-    if (step.count > capacity - written) return -1;
-    std::memcpy(out + written, step.out, step.count);
-    written += step.count;
+    int count = su_decode_step(tables, node, in[i], symbols);
+    if (count <= 0) continue;  // nothing, or an end symbol (skipped)
+    if (static_cast<size_t>(count) > capacity - written) {
+      decoder.node = node;
+      return -1;
+    }
+    std::memcpy(out + written, symbols, static_cast<size_t>(count));
+    written += static_cast<size_t>(count);
   }
+  decoder.node = node;
   return static_cast<long>(written);
 }
 

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# scripts/bench.sh [MEGABYTES]: times the conversion (rawsplit -d) of every
+# input form on MEGABYTES (default 200) of records, next to cat and the
+# standard decompressors on the same record stream in their own formats, and
+# prints wall time and peak resident memory for each.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+megabytes=${1:-200}
+scripts/install-deps.sh
+scripts/build.sh build-bench -DCMAKE_BUILD_TYPE=Release -DRAWSPLIT_TESTS=OFF
+work=$(mktemp -d /tmp/rawsplit-bench-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+build-bench/make_bench "$work" "$megabytes"
+gzip -c -6 "$work/payload.bin" >"$work/payload.gz"
+bzip2 -c -9 "$work/payload.bin" >"$work/payload.bz2"
+zstd -q -c -3 "$work/payload.bin" >"$work/payload.zst"
+brotli -c -q 5 "$work/payload.bin" >"$work/payload.br"
+rawsplit=$PWD/build-bench/rawsplit
+
+# measure LABEL FILE COMMAND...: one timed run, output discarded.
+measure() {
+  local label=$1 file=$2
+  shift 2
+  local stats
+  (cd "$work" && /usr/bin/time -o "$work/time.txt" -f '%e %M' "$@" >/dev/null 2>&1)
+  stats=$(tail -n 1 "$work/time.txt")
+  local size
+  size=$(stat -c %s "$work/$file")
+  awk -v l="$label" -v s="$size" -v t="${stats% *}" -v m="${stats#* }" \
+    'BEGIN { printf "%-22s %10.1f %9s %10s\n", l, s / 1e6, t, m }'
+}
+
+awk -v s="$(stat -c %s "$work/payload.bin")" 'BEGIN { printf "payload: %.1f MB of records\n", s / 1e6 }'
+printf '%-22s %10s %9s %10s\n' "form" "input MB" "wall s" "peak KiB"
+measure "rawsplit -d R00" bench.r00 "$rawsplit" -d bench.r00
+measure "rawsplit -d T00" bench.t00 "$rawsplit" -d bench.t00
+measure "rawsplit -d T01" bench.t01 "$rawsplit" -d bench.t01
+measure "rawsplit -d T02 zlib" bench-zlib.t02 "$rawsplit" -d bench-zlib.t02
+measure "rawsplit -d T02 bzip2" bench-bzip2.t02 "$rawsplit" -d bench-bzip2.t02
+measure "rawsplit -d T04 brotli" bench-brotli.t04 "$rawsplit" -d bench-brotli.t04
+measure "rawsplit -d T04 zstd" bench-zstd.t04 "$rawsplit" -d bench-zstd.t04
+measure "cat" payload.bin cat payload.bin
+measure "gzip -dc" payload.gz gzip -dc payload.gz
+measure "bzip2 -dc" payload.bz2 bzip2 -dc payload.bz2
+measure "zstd -dc" payload.zst zstd -dc payload.zst
+measure "brotli -dc" payload.br brotli -dc payload.br
