@@ -67,23 +67,28 @@ void build_tree(SuTree& tree) {
 // Internal nodes are tree nodes 257..512; their dense index is node - 257.
 constexpr int kFirstInternal = kSuSymbolCount;
 
-// Fills the step of one (internal node, four bits) pair by walking the bits.
-void build_step(const SuTree& tree, int from, int nibble, SuNibbleStep& step) {
-  step = SuNibbleStep{};
+// Fills the tables for one (internal node, byte) pair by walking its bits.
+void build_step(SuTables& t, int from, int byte) {
+  const SuTree& tree = t.tree;
+  uint32_t emit = 0;
+  uint32_t count = 0;
   int node = from;
-  for (int bit = 3; bit >= 0; --bit) {
+  for (int bit = 7; bit >= 0; --bit) {
     const SuTreeNode& n = tree.nodes[node];
-    node = (nibble >> bit & 1) ? n.left : n.right;
+    node = (byte >> bit & 1) ? n.left : n.right;
     int symbol = tree.nodes[node].symbol;
     if (symbol < 0) continue;
     node = tree.root;
     if (symbol == kSuEndSymbol) {
-      step.count = kSuNibbleEnd;
+      emit = kSuEmitEnd;
+      count = 0;
       break;
     }
-    step.out[step.count++] = static_cast<uint8_t>(symbol);  // at most 2: codes are >= 3 bits
+    emit |= static_cast<uint32_t>(symbol) << (8 * count++);  // at most 3: codes are >= 3 bits
   }
-  step.next = static_cast<uint8_t>(node - kFirstInternal);
+  const size_t at = static_cast<size_t>(from - kFirstInternal) * 256 + byte;
+  t.emit[at] = emit | count << 24;
+  t.next[at] = static_cast<uint8_t>(node - kFirstInternal);
 }
 
 }  // namespace
@@ -95,8 +100,7 @@ bool BuildSuTables() {
   build_tree(tables->tree);
   tables->root_internal = static_cast<uint8_t>(tables->tree.root - kFirstInternal);
   for (int node = 0; node < kSuInternalNodes; ++node)
-    for (int nibble = 0; nibble < 16; ++nibble)
-      build_step(tables->tree, node + kFirstInternal, nibble, tables->steps[node * 16 + nibble]);
+    for (int byte = 0; byte < 256; ++byte) build_step(*tables, node + kFirstInternal, byte);
   g_tables = std::move(tables);
   return true;
 }

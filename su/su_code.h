@@ -37,21 +37,19 @@ struct SuTree {
   int root = -1;
 };
 
-// Decoding of four bits (one half of an input byte) from one internal node.
-// Every code is at least 3 bits long, so four bits complete at most two
-// symbols. The table is 16 KiB and stays in the first-level cache, which
-// makes two lookups per byte faster than one lookup in a per-byte table.
-struct SuNibbleStep {
-  uint8_t out[2];
-  uint8_t count;  // symbols completed, or kSuNibbleEnd
-  uint8_t next;   // internal node (0..255) the four bits end on
-};
-constexpr uint8_t kSuNibbleEnd = 0xFF;  // the end symbol was met; next is the root
+// Decoding of one input byte from one internal node, kept in two tables
+// indexed by node x 256 + byte: the node the byte ends on (the only value the
+// next byte's lookup waits for, so it has a small table of its own) and what
+// the byte emits. Every code is at least 3 bits long, so a byte completes at
+// most three symbols: emit holds them in bits 0..23, their count in bits
+// 24..25, and bit 31 when the end symbol was met instead (next is the root).
+constexpr uint32_t kSuEmitEnd = 0x80000000u;
 
 struct SuTables {
   SuTree tree;
   uint8_t root_internal;  // dense internal index of the root
-  SuNibbleStep steps[kSuInternalNodes * 16];
+  uint8_t next[kSuInternalNodes * 256];
+  uint32_t emit[kSuInternalNodes * 256];
 };
 
 // Builds the tree and the decoding table, replacing any earlier ones; false
@@ -79,20 +77,14 @@ constexpr int kSuEndMet = -1;
 // count, or kSuEndMet when the byte held the end symbol (the rest of that
 // byte is ignored, nothing of it is output, and node returns to the root).
 inline int su_decode_step(const SuTables& tables, uint8_t& node, uint8_t byte, uint8_t* out) {
-  const SuNibbleStep& high = tables.steps[node * 16 + (byte >> 4)];
-  if (high.count == kSuNibbleEnd) {
-    node = tables.root_internal;
-    return kSuEndMet;
-  }
-  std::memcpy(out, high.out, 2);
-  const SuNibbleStep& low = tables.steps[high.next * 16 + (byte & 15)];
-  if (low.count == kSuNibbleEnd) {
-    node = tables.root_internal;
-    return kSuEndMet;
-  }
-  std::memcpy(out + high.count, low.out, 2);
-  node = low.next;
-  return high.count + low.count;
+  const size_t at = static_cast<size_t>(node) * 256 + byte;
+  const uint32_t emit = tables.emit[at];
+  node = tables.next[at];
+  out[0] = static_cast<uint8_t>(emit);
+  out[1] = static_cast<uint8_t>(emit >> 8);
+  out[2] = static_cast<uint8_t>(emit >> 16);
+  if (emit & kSuEmitEnd) return kSuEndMet;
+  return static_cast<int>(emit >> 24 & 3);
 }
 
 inline int su_decode_byte(const SuTables& tables, SuDecoder& decoder, uint8_t byte, uint8_t* out) {
