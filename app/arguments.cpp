@@ -162,52 +162,55 @@ StatusCode TakeSummary(ConversionContext& cx, const char* name) {
   return d01ozu::kStatusOk;
 }
 
-// An argument that begins with "-" and a letter. Returns 0, or 20 for a
-// summary name that is too long.
-StatusCode TakeOption(ConversionContext& cx, const char* arg) {
-  const char* rest = arg + 2;
-  switch (arg[1]) {
-    case 's':
-      return TakeSummary(cx, rest);
-    case 'k': {
-      long mask = ParseNumber(rest);
-      cx.record_filter = mask ? static_cast<uint32_t>(mask) : 0xFFFFFFFFu;
-      break;
-    }
+// Options that set one mode from the rest of the argument; false when the
+// letter is none of them.
+bool TakeModeOption(ConversionContext& cx, char letter, const char* rest) {
+  switch (letter) {
     case 'l':
       if (std::strncmp(rest, "2c", 2) == 0) cx.l2_preference = rest[2] == '+' ? 3 : 1;
       if (std::strncmp(rest, "2e", 2) == 0) cx.l2_preference = rest[2] == '+' ? 2 : 0;
-      break;
+      return true;
     case 'n':
       cx.serial_fix_mode = rest[0] == '!' ? 2 : 1;
-      break;
+      return true;
     case 'g':
       cx.mode_27_17 = 0;
       cx.type27_flag = 1;
-      break;
+      return true;
     case 'o':
       cx.mode_27_17 = rest[0] == '+' ? 2 : 1;
-      break;
+      return true;
     case 'q':
       cx.quick_mode = rest[0] ? static_cast<int16_t>(ParseNumber(rest)) : 1;
-      break;
-    case 'R':
-      TakeVersions(cx, rest);
-      break;
+      return true;
     case 'u':
       cx.update_name_mode = rest[0] == '1' ? 1 : 0;
-      break;
+      return true;
     case 'W':
       cx.gps_week = static_cast<uint16_t>(ParseNumber(rest));
-      break;
-    case 'x':
-      TakeExclusions(cx, arg);
-      break;
-    case 't':
-      TakeFormat(cx, rest);
-      break;
+      return true;
     default:
-      TakeFlagLetters(cx, arg);
+      return false;
+  }
+}
+
+// An argument that begins with "-": an option named by its second character,
+// else a group of flag letters. Returns 0, or 20 for a summary name that is
+// too long.
+StatusCode TakeOption(ConversionContext& cx, const char* arg) {
+  const char* rest = arg + 2;
+  if (arg[1] == 's') return TakeSummary(cx, rest);
+  if (arg[1] == 'k') {
+    long mask = ParseNumber(rest);
+    cx.record_filter = mask ? static_cast<uint32_t>(mask) : 0xFFFFFFFFu;
+  } else if (arg[1] == 'R') {
+    TakeVersions(cx, rest);
+  } else if (arg[1] == 'x') {
+    TakeExclusions(cx, arg);
+  } else if (arg[1] == 't') {
+    TakeFormat(cx, rest);
+  } else if (arg[1] == '\0' || !TakeModeOption(cx, arg[1], rest)) {
+    TakeFlagLetters(cx, arg);
   }
   return d01ozu::kStatusOk;
 }
@@ -231,6 +234,39 @@ void ResetDefaults(ConversionContext& cx) {
   cx.quick_mode = 0;
 }
 
+// Usage text: option lines of the short usage, those the full usage adds,
+// and the examples.
+constexpr const char* kUsageOptions[] = {
+    " @file      file with list of files to be concatenated (one per line)",
+    " -c         ignore checksum errors",
+    " -a         produce APP file (when possible)",
+    " -d         produce DAT file",
+    " -e         produce EPH file",
+    " -i         produce ION file",
+    " -m         produce MES file",
+    " -n[!]      fix Xelor serial number, [!-unconditional]",
+    " -s[file]   produce Summary file",
+    " -f         attempt fixup if possible",
+    " -u[0|1]    update file name [0-dft, 1-station]",
+    " -v         verbose",
+    " -x[ehi*]   exclude initial: e-eph, h-header, i-ionutc, *-all",
+    " -tfmt      format type of file (fmt=r00,t00,t01,t02)",
+    " -q         quick summary to std out",
+    " -g         use type 27 (if it exists) and allow extended type 17"};
+constexpr const char* kUsageFullOptions[] = {
+    " -k[FILTER] remove new record types flags",
+    " -l2c[+]    use l2c if both l2c and l2e exist (+ = preferred)",
+    " -l2e[+]    use l2e if both l2c and l2e exist (+ = preferred)",
+    " -o[+]      convert type 27 to 17, no type 28 (+ use 17,27,28)",
+    " -R         override NAV and SIG versions",
+    " -W         set GPS week to specified value"};
+constexpr const char* kUsageExamples[] = {
+    "examples: rawsplit -d gs00233a",
+    "          rawsplit -dev gs00233a gnew233a",
+    "          rawsplit -deimv gs00233a c:\\new\\gs00233a",
+    "          rawsplit -de c:\\old\\gs00233a c:\\new\\gs00233a",
+    "          rawsplit -demv gs00233a+gs00233b+gs00233c comb2330",
+    "          rawsplit -demv @r00.lst comb2330"};
 }  // namespace
 
 long ParseNumber(const char* text) {
@@ -271,37 +307,6 @@ StatusCode ParseArguments(ConversionContext& cx, int argc, const char* const* ar
 }
 
 void PrintUsage(const ConversionContext&, bool full) {
-  static const char* const kOptions[] = {
-      " @file      file with list of files to be concatenated (one per line)",
-      " -c         ignore checksum errors",
-      " -a         produce APP file (when possible)",
-      " -d         produce DAT file",
-      " -e         produce EPH file",
-      " -i         produce ION file",
-      " -m         produce MES file",
-      " -n[!]      fix Xelor serial number, [!-unconditional]",
-      " -s[file]   produce Summary file",
-      " -f         attempt fixup if possible",
-      " -u[0|1]    update file name [0-dft, 1-station]",
-      " -v         verbose",
-      " -x[ehi*]   exclude initial: e-eph, h-header, i-ionutc, *-all",
-      " -tfmt      format type of file (fmt=r00,t00,t01,t02)",
-      " -q         quick summary to std out",
-      " -g         use type 27 (if it exists) and allow extended type 17"};
-  static const char* const kFullOptions[] = {
-      " -k[FILTER] remove new record types flags",
-      " -l2c[+]    use l2c if both l2c and l2e exist (+ = preferred)",
-      " -l2e[+]    use l2e if both l2c and l2e exist (+ = preferred)",
-      " -o[+]      convert type 27 to 17, no type 28 (+ use 17,27,28)",
-      " -R         override NAV and SIG versions",
-      " -W         set GPS week to specified value"};
-  static const char* const kExamples[] = {
-      "examples: rawsplit -d gs00233a",
-      "          rawsplit -dev gs00233a gnew233a",
-      "          rawsplit -deimv gs00233a c:\\new\\gs00233a",
-      "          rawsplit -de c:\\old\\gs00233a c:\\new\\gs00233a",
-      "          rawsplit -demv gs00233a+gs00233b+gs00233c comb2330",
-      "          rawsplit -demv @r00.lst comb2330"};
   char library[16];
   LibraryVersionText(library, sizeof library);
   std::printf("\nrawsplit - Utility to unpack Orvane R00\\T00\\T01\\T02 files, %s ( d01ozu %s)\n\n",
@@ -310,11 +315,11 @@ void PrintUsage(const ConversionContext&, bool full) {
       "usage: rawsplit [-deimacfvq] [-sfile] [-x[ehi*]] [-tfmt] [-n[!]] [-u0|1] "
       "src[+s2+s3+..+sn] [@file] [out]\n");
   if (full) std::printf("                [-k[filter]] [-g] [-o[+]] [-RNav,Sig] [-Wweek]\n");
-  for (const char* line : kOptions) std::printf("%s\n", line);
+  for (const char* line : kUsageOptions) std::printf("%s\n", line);
   if (full)
-    for (const char* line : kFullOptions) std::printf("%s\n", line);
+    for (const char* line : kUsageFullOptions) std::printf("%s\n", line);
   std::printf("\n");
-  for (const char* line : kExamples) std::printf("%s\n", line);
+  for (const char* line : kUsageExamples) std::printf("%s\n", line);
   std::printf("\n");
 }
 

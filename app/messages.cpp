@@ -88,6 +88,7 @@ constexpr CatalogueEntry kCatalogue[] = {
     {124, nullptr, "T02 files not supported in this version of the T01 library"},
 };
 
+// The catalogue entry of id, or nullptr.
 const CatalogueEntry* FindEntry(int id) {
   for (const CatalogueEntry& e : kCatalogue)
     if (e.id == id) return &e;

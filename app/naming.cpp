@@ -22,6 +22,7 @@ constexpr const char* kInputExtensions[] = {".r00", ".R00", ".t00", ".T00",
 constexpr size_t kExtensionLength = 4;
 constexpr char kTemporaryDatExtension[] = ".tg!";
 
+// True for an existing path that is not a directory.
 bool IsExistingFile(const char* path) {
   struct stat st;
   return ::stat(path, &st) == 0 && !S_ISDIR(st.st_mode);

@@ -47,10 +47,12 @@ constexpr OutputStep kOutputSteps[] = {
     {&ConversionContext::produce_app, ".cfg", d01ozu::kOutputApp, kMsgApp},
 };
 
+// Reports progress through the installed sink, if any.
 void Progress(ConversionContext& cx, uint16_t percent) {
   if (cx.progress_sink) cx.progress_sink(cx.abort_flag, percent, cx.progress_text, &cx.verbose);
 }
 
+// Share of the current input read, in whole percent (0 for an empty file).
 uint16_t PercentRead(const ConversionContext& cx) {
   if (cx.file_size == 0) return 0;
   return static_cast<uint16_t>(static_cast<double>(cx.current_pos) / cx.file_size * 100.0);
@@ -237,6 +239,7 @@ bool T0xStep(ConversionContext& cx, d01ozu::RecordProcessor& rp, RunState& st) {
   return !cx.input.eof();
 }
 
+// Reads records while DAT output is wanted, nothing failed and no abort came.
 void RecordLoop(ConversionContext& cx, d01ozu::RecordProcessor& rp, RunState& st) {
   const bool container = cx.format >= d01ozu::kFormatT00 && cx.format <= d01ozu::kFormatT04;
   while (cx.produce_dat && st.status == d01ozu::kStatusOk && !st.abort) {
@@ -308,6 +311,8 @@ void ReadInitialBlocks(ConversionContext& cx, bool first) {
   if (first) d01ozu::SetInitialIonUtc(h.ion, block);
 }
 
+// Opens input index, reads its header and initial blocks, runs the record
+// loop and closes it; a file that cannot be opened sets 17.
 void ProcessInputFile(ConversionContext& cx, d01ozu::RecordProcessor& rp, RunState& st, int index) {
   if (cx.verbose >= 1) Say(cx, 1, kMsgInput, cx.inputs[index]);
   if (!cx.input.open(cx.inputs[index])) {
