@@ -263,7 +263,7 @@ StatusCode process_legacy_record(RecordProcessor& rp, const uint8_t* frame, size
   begin_record(rp, type);
   const size_t length =
       type != 0 ? static_cast<size_t>(legacy_frame_length(frame[1], frame[2])) : 0;
-  if (length < 7 || length > size || length > sizeof rp.work)
+  if (length < 6 || length > size || length > sizeof rp.work)
     return end_record(rp, kStatusExpansion);
   std::memcpy(rp.work, frame, length);
   rp.work_length = length;
