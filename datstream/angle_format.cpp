@@ -6,6 +6,8 @@
 namespace d01ozu {
 namespace {
 
+constexpr double kLargestSemicircles = 1e7;
+
 // Hemisphere letter: latitudes of 0 and above are north; only longitudes
 // above 0 are east, so exactly 0 prints as west.
 char hemisphere(double semicircles, AngleKind kind) {
@@ -24,7 +26,9 @@ double truncate_to(double x, int decimals) {
 void format_angle(char* out, size_t capacity, double semicircles, AngleKind kind, AngleStyle style,
                   int decimals) {
   if (!out || capacity == 0) return;
+  // Values no receiver gives are kept to a range whose degrees fit an int.
   if (!std::isfinite(semicircles)) semicircles = 0;
+  semicircles = std::fmax(-kLargestSemicircles, std::fmin(semicircles, kLargestSemicircles));
   if (decimals < 0) decimals = 0;
   if (decimals > 9) decimals = 9;
   char letter = hemisphere(semicircles, kind);
