@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,12 +18,14 @@
 
 namespace {
 
-// One scratch directory for the whole fuzzing process.
+// One scratch directory for the whole fuzzing process, removed at exit.
+char g_scratch[] = "/tmp/fuzz-run-r00-XXXXXX";
+
 const std::string& ScratchDir() {
   static const std::string dir = [] {
-    char tmpl[] = "/tmp/fuzz-run-r00-XXXXXX";
-    const char* made = mkdtemp(tmpl);
-    return std::string(made ? made : "/tmp");
+    if (!mkdtemp(g_scratch)) return std::string("/tmp");
+    std::atexit([] { std::filesystem::remove_all(g_scratch); });
+    return std::string(g_scratch);
   }();
   return dir;
 }
