@@ -1,6 +1,7 @@
 #include "datstream/dat_fields.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace d01ozu {
 
@@ -12,6 +13,14 @@ double read_scaled(ByteCursor& in, size_t width, bool is_signed, int k) {
     value = static_cast<int64_t>((raw ^ sign) - sign);
   }
   return std::ldexp(static_cast<double>(value), k);
+}
+
+double load_le_double(const uint8_t* p) {
+  uint64_t bits = 0;
+  for (int i = 7; i >= 0; --i) bits = bits << 8 | p[i];
+  double d;
+  std::memcpy(&d, &bits, sizeof d);
+  return d;
 }
 
 namespace {

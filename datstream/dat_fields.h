@@ -81,6 +81,9 @@ bool convert_fields(ByteCursor& in, ByteWriter& out, const FieldOp (&ops)[N]) {
 // Output bytes of a layout table (what convert_fields writes when it succeeds).
 size_t converted_size(const FieldOp* ops, size_t n);
 
+// The little-endian double stored at p (a DAT or image field).
+double load_le_double(const uint8_t* p);
+
 // A scaled integer of width bytes read as signed or unsigned, times 2^k.
 double read_scaled(ByteCursor& in, size_t width, bool is_signed, int k);
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "datstream/binary_messages.h"
+#include "datstream/dat_fields.h"
 #include "datstream/dat_writer.h"
 #include "datstream/frame_rules.h"
 #include "datstream/record_processor.h"
@@ -44,10 +45,7 @@ StatusCode write_dat_file_start(RecordProcessor& rp) {
 
 StatusCode write_ion_update(RecordProcessor& rp) {
   if (rp.ion == nullptr) return kStatusOk;
-  uint64_t bits = 0;
-  for (int i = 7; i >= 0; --i) bits = bits << 8 | rp.ion->bytes[kIonLastValue + i];
-  double value;
-  std::memcpy(&value, &bits, sizeof value);
+  const double value = load_le_double(rp.ion->bytes + kIonLastValue);
   if (!(value > 0)) return kStatusOk;
   uint8_t record[kIonRecordLength];
   build_ion_record(*rp.ion, record);

@@ -64,11 +64,7 @@ size_t fixed_image(const uint8_t* frame, size_t length, size_t first, const Fiel
 
 // Adds d to the little-endian double stored at p.
 void add_to_le_double(uint8_t* p, double d) {
-  uint64_t bits = 0;
-  for (int i = 7; i >= 0; --i) bits = bits << 8 | p[i];
-  double v;
-  std::memcpy(&v, &bits, 8);
-  ByteWriter(p, 8).f64(v + d);
+  ByteWriter(p, 8).f64(load_le_double(p) + d);
 }
 
 }  // namespace

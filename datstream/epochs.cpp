@@ -34,14 +34,6 @@ constexpr size_t kType17Entry = 20, kType17L2 = 9;
 constexpr size_t kType102Entry = 34;
 constexpr FieldOp kType102EntryFields[] = {copy(2), doubles(4)};
 
-double le_double(const uint8_t* p) {
-  uint64_t bits = 0;
-  for (int i = 7; i >= 0; --i) bits = bits << 8 | p[i];
-  double d;
-  std::memcpy(&d, &bits, sizeof d);
-  return d;
-}
-
 void add_named_satellite(RecordProcessor& rp, uint8_t sv) {
   if (sv != 0 && rp.sv_list_count < 33) {
     rp.sv_list[rp.sv_list_count++] = sv;
@@ -173,9 +165,9 @@ StatusCode handle_type7_part(RecordProcessor& rp, const uint8_t* frame, size_t l
   part[2] = frame[3];
   part[3] = 7;
   e.part_length[e.count] = static_cast<uint8_t>(dat_length);
-  if (e.count == 0 || (le_double(part + kType7Third) != 0 && (part[kType7FifthByte] & 0x08))) {
-    e.time_ms = le_double(part + kType7Time);
-    e.clock = le_double(part + kType7Clock);
+  if (e.count == 0 || (load_le_double(part + kType7Third) != 0 && (part[kType7FifthByte] & 0x08))) {
+    e.time_ms = load_le_double(part + kType7Time);
+    e.clock = load_le_double(part + kType7Clock);
   }
   ++e.count;
   return frame[3] == 0 ? write_type7_epoch(rp) : StatusCode{kStatusOk};
