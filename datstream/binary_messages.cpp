@@ -6,6 +6,7 @@
 #include "datstream/frame_rules.h"
 #include "datstream/record_processor.h"
 #include "datstream/report_facts.h"
+#include "datstream/reports.h"
 #include "su/byte_cursor.h"
 
 namespace d01ozu {
@@ -145,8 +146,10 @@ void build_binary_message(int page, const RecordProcessor& rp, const RunInfo& ru
   }
   ReportFacts f;
   resolve_report_facts(rp, run, f);
-  if (page == 0) page0(w, f, run);
-  if (page == 1) page1(w, f, run);
+  RunInfo named = run;  // the names the reports use, whoever refreshed them
+  refresh_station_names(rp, named);
+  if (page == 0) page0(w, f, named);
+  if (page == 1) page1(w, f, named);
   if (page == 2) page2(w, f);
   if (page == 3) page3(w, f);
 }

@@ -75,9 +75,10 @@ class BinaryMessages : public ::testing::Test {
     feed(writers::session_setup_record(s, false));
     writers::PositionFixes p{0.5, -0.25, 10, 2, 0.125, 0.0625, 3, 0.1, 0.2, 11, 0.3, 0.4, 70000, 5};
     feed(writers::position_record(p, true));
-    rp.facts.receiver_type = 31;
+    rp.facts.receiver_type = 5;  // names stay those of the input file
     rp.facts.nav_version = 312;
     rp.facts.first_epoch_ms = 46800000 + 62500;  // 5 January 2020, 13:01
+    rp.facts.first_epoch_seen = true;
     rp.facts.data_gps_week = 2087;
     rp.facts.data_week_known = true;
     rp.facts.serial_number = 4455;
@@ -104,6 +105,10 @@ TEST_F(BinaryMessages, Pages6And0OptionsStationReferenceAndLongName) {
   want0.u8(0x74).u8(98).u8(0).u8(5).u8(1).u8(0).bytes(field("GS00", 5)).u8(254);
   want0.f64(45).f64(-90).f64(312.5).f64(1.25).u8(3).u8(1).u8(7).bytes(field("Hilltop", 51));
   EXPECT_EQ(page(0, rp, run), want0.data());
+  rp.facts.receiver_type = 45;  // names from the long station name and the first epoch
+  Bytes p0 = page(0, rp, run), p1 = page(1, rp, run);
+  EXPECT_EQ(Bytes(p0.begin() + 6, p0.begin() + 11), field("LTOP", 5));
+  EXPECT_EQ(Bytes(p1.begin() + 6, p1.begin() + 11), field("005D", 5));
 }
 
 TEST_F(BinaryMessages, Page1SessionScheduleDateAndSettings) {
@@ -119,7 +124,7 @@ TEST_F(BinaryMessages, Page1SessionScheduleDateAndSettings) {
 TEST_F(BinaryMessages, Page2VersionsSerialTextsAndFlags) {
   Le want;
   want.u8(0x74).u8(64).u8(2).u8(5).le16(0).le16(312).le16(44).le16(3).le16(11).le16(1);
-  want.bytes(field("        77", 12)).bytes(field("0000004455", 12)).u8(31).u8(0x31).u8(1).u8(1);
+  want.bytes(field("        77", 12)).bytes(field("0000004455", 12)).u8(5).u8(0x31).u8(1).u8(1);
   want.u8(1).u8(0xC3).u8(0xC4).u8(0x32).f64(2.5).le32(14).le16(0x1234).u8(0xD1).u8(0xD2);
   EXPECT_EQ(page(2, rp, run), want.data());
 

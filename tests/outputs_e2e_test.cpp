@@ -225,6 +225,7 @@ std::vector<Bytes> survey_records(const std::string& serial_text, uint16_t nav,
 struct SurveyRun {
   int status;
   std::string mes, sum;
+  Bytes dat;
 };
 
 SurveyRun run_survey(const std::vector<std::string>& options, const std::string& serial_text,
@@ -237,12 +238,20 @@ SurveyRun run_survey(const std::vector<std::string>& options, const std::string&
   args.push_back("e.r00");
   auto run = run_rawsplit(dir.path(), args);
   return {run.status, testsupport::read_text(dir.file("e.mes")),
-          testsupport::read_text(dir.file("e.txt"))};
+          testsupport::read_text(dir.file("e.txt")), read_file(dir.file("e.dat"))};
 }
 
 TEST(OutputsE2e, SessionReportAndSummaryFromTheRecordStream) {
   SurveyRun r = run_survey({"-dm", "-s"}, "5012K33344", 412);
   ASSERT_EQ(r.status, 0);
+  // The binary message records at the DAT start carry the same names and serial.
+  ASSERT_GT(r.dat.size(), 400u);
+  auto text = [&](size_t at, size_t n) {
+    return std::string(r.dat.begin() + at, r.dat.begin() + at + n);
+  };
+  EXPECT_EQ(text(24 + 6, 4), "LTOP");
+  EXPECT_EQ(text(24 + 98 + 6, 4), "005D");
+  EXPECT_EQ(text(24 + 98 + 65 + 28, 11), std::string("5012K33344\0", 11));
   EXPECT_EQ(r.mes,
             "Station ID: LTOP  Session #: 005-D     Jan  5, 2020 13:01\n"
             "Reference Position - USER SPECIFIED:\n"
