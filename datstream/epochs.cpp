@@ -340,6 +340,27 @@ StatusCode handle_type17_record(RecordProcessor& rp, const Type17Record& r) {
   return worse(status, write_type17_epoch(rp));
 }
 
+namespace {
+
+// The gathered type-102 record: 0x74, length word, 102, the two values, the
+// entry count and the entries.
+StatusCode write_type102_record(RecordProcessor& rp) {
+  Type102Record& r = rp.rec102;
+  r.open = false;
+  ByteWriter w(rp.image, sizeof rp.image);
+  const size_t n = kType17HeaderDat + kType102EntryDat * r.count;
+  w.u8(kDatStart);
+  w.le16(static_cast<uint16_t>(n));
+  w.u8(102);
+  w.f64(r.time_ms);
+  w.f64(r.value2);
+  w.u8(static_cast<uint8_t>(r.count));
+  for (int i = 0; i < r.count; ++i) w.bytes(r.entries[i], kType102EntryDat);
+  return dat_emit(rp, rp.image, n);
+}
+
+}  // namespace
+
 StatusCode handle_type102_part(RecordProcessor& rp, uint8_t* frame, size_t length) {
   if (length < 13 || (length - 13) % kType102Entry != 0) return kStatusExpansion;
   const bool more = (frame[3] & 0x80) != 0;
@@ -356,25 +377,14 @@ StatusCode handle_type102_part(RecordProcessor& rp, uint8_t* frame, size_t lengt
     r.value2 = value2;
   }
   if (r.count + entries > kType102EntryCapacity) {
-    r.open = false;
+    r.open = false;  // a record longer than the buffer is dropped
     return kStatusExpansion;
   }
   for (int i = 0; i < entries; ++i) {
     ByteWriter w(r.entries[r.count++], kType102EntryDat);
     convert_fields(in, w, kType102EntryFields);
   }
-  if (more) return kStatusOk;
-  r.open = false;
-  ByteWriter w(rp.image, sizeof rp.image);
-  const size_t n = kType17HeaderDat + kType102EntryDat * r.count;
-  w.u8(kDatStart);
-  w.le16(static_cast<uint16_t>(n));
-  w.u8(102);
-  w.f64(r.time_ms);
-  w.f64(r.value2);
-  w.u8(static_cast<uint8_t>(r.count));
-  for (int i = 0; i < r.count; ++i) w.bytes(r.entries[i], kType102EntryDat);
-  return dat_emit(rp, rp.image, n);
+  return more ? StatusCode{kStatusOk} : write_type102_record(rp);
 }
 
 }  // namespace d01ozu

@@ -155,7 +155,9 @@ StatusCode handle_message(RecordProcessor& rp) {
 // first word exceeds the last one written; 6 to 8 are written; others not.
 StatusCode handle_type19(RecordProcessor& rp) {
   const uint8_t sub = rp.work[3];
-  if (sub <= 4) return add_event(rp.events, rp.work, rp.work_length) ? StatusCode{kStatusOk} : StatusCode{kStatusExpansion};
+  if (sub <= 4)
+    return add_event(rp.events, rp.work, rp.work_length) ? StatusCode{kStatusOk}
+                                                         : StatusCode{kStatusExpansion};
   if (sub > 8) return kStatusOk;
   if (sub == 5) {
     if (rp.work_length < 9) return kStatusExpansion;
@@ -199,49 +201,63 @@ StatusCode handle_compact(RecordProcessor& rp, int type) {
   return handle_type17_part(rp, rp.work, length);
 }
 
-StatusCode dispatch_legacy(RecordProcessor& rp, int type) {
+// Session, setup, position and tracking records feed the report's session
+// facts (types 22, 23 and 24 with 32-bit counts); nothing is written.
+StatusCode handle_session_family(RecordProcessor& rp, int type) {
   const uint8_t* f = rp.work;
   const size_t n = rp.work_length;
+  if (type == 4 || type == 22) decode_session_record(rp.session, f, n, type == 22);
+  if (type == 13 || type == 23) decode_session_setup(rp.session, f, n, type == 23);
+  if (type == 5 || type == 24) decode_position_record(rp.session, f, n, type == 24);
+  if (type == 14) decode_tracking_record(rp.session, f, n);
+  return kStatusOk;
+}
+
+// Newer record types written subject to the filter mask: 25 and 33 convert
+// directly, 31 feeds the application file first.
+StatusCode handle_filtered_type(RecordProcessor& rp, int type, uint32_t bit) {
+  if (type == 31 && rp.app != nullptr) collect_app_part(*rp.app, rp.work, rp.work_length);
+  return filtered(rp, bit) ? StatusCode{kStatusOk} : write_dat_record(rp, type);
+}
+
+// The per-type table of the legacy path; returns the record's status.
+StatusCode dispatch_legacy(RecordProcessor& rp, int type) {
   switch (type) {
     case 3:
     case 21:
       return handle_ephemeris(rp, type);
     case 4:
-    case 22:
-      return decode_session_record(rp.session, f, n, type == 22), kStatusOk;
     case 5:
-    case 24:
-      return decode_position_record(rp.session, f, n, type == 24), kStatusOk;
     case 13:
-    case 23:
-      return decode_session_setup(rp.session, f, n, type == 23), kStatusOk;
     case 14:
-      return decode_tracking_record(rp.session, f, n), kStatusOk;
+    case 22:
+    case 23:
+    case 24:
+      return handle_session_family(rp, type);
     case 7:
-      return handle_type7_part(rp, f, n);
+      return handle_type7_part(rp, rp.work, rp.work_length);
     case 12:
       return handle_type12(rp);
     case 15:
-      if (rp.ion != nullptr) store_type15_ion(*rp.ion, f, n);
+      if (rp.ion != nullptr) store_type15_ion(*rp.ion, rp.work, rp.work_length);
       return write_ion_update(rp);
     case 16:
       return handle_message(rp);
     case 17:
     case 117:
-      return handle_type17_part(rp, rp.work, n);
+      return handle_type17_part(rp, rp.work, rp.work_length);
     case 18:
       return kStatusLogst;
     case 19:
       return handle_type19(rp);
     case 25:
-      return filtered(rp, kFilter25) ? StatusCode{kStatusOk} : write_dat_record(rp, 25);
+      return handle_filtered_type(rp, type, kFilter25);
     case 30:
       return handle_type30(rp);
     case 31:
-      if (rp.app != nullptr) collect_app_part(*rp.app, f, n);
-      return filtered(rp, kFilter31) ? StatusCode{kStatusOk} : write_dat_record(rp, 31);
+      return handle_filtered_type(rp, type, kFilter31);
     case 33:
-      return filtered(rp, kFilter33) ? StatusCode{kStatusOk} : write_dat_record(rp, 33);
+      return handle_filtered_type(rp, type, kFilter33);
     case 64:
     case 65:
     case 66:
@@ -250,7 +266,7 @@ StatusCode dispatch_legacy(RecordProcessor& rp, int type) {
     case 75:
       return handle_compact(rp, type);
     case 102:
-      return handle_type102_part(rp, rp.work, n);
+      return handle_type102_part(rp, rp.work, rp.work_length);
     default:  // 10, 11, 20, 101 convert directly; unknown types write nothing
       return write_dat_record(rp, type);
   }

@@ -139,6 +139,28 @@ void CompactEncoder::rearrange(const std::vector<uint8_t>& list) {
   for (size_t k = list.size(); k < p_.entries.size(); ++k) p_.entries[k][0] = q_.entries[k][0] = 0;
 }
 
+// The flag bytes by the flag mode; false when the mode cannot express them.
+bool CompactEncoder::encode_flags(Payload& out, const Entry& e, const Entry& pe) const {
+  const uint8_t decoded = static_cast<uint8_t>(0xD0 | (e[1] & 0x02));
+  switch (flag_mode_) {
+    case 0:
+      out.u8(e[1]).u8(e[2]);
+      return true;
+    case 1:
+      return e[1] == pe[1] && e[2] == pe[2];
+    case 2:
+      return e[1] == (decoded | 0xD8) && e[2] == 0;
+    default: {
+      unsigned g = (e[1] & 0x80) ? 0x80 : 0;
+      if (e[2] == 4) g |= (e[1] & 0x04) ? 0x60 : 0x40;
+      uint8_t b1 = g & 0x80 ? static_cast<uint8_t>(decoded | 0xD8) : 0;
+      if (g & 0x40) b1 |= (g & 0x20) ? 0x25 : 0x21;
+      out.u8(g);
+      return e[1] == b1 && e[2] == ((g & 0x40) ? 4 : 0);
+    }
+  }
+}
+
 bool CompactEncoder::encode_entry(Payload& out, const Entry& e, size_t k) {
   const Entry& pe = p_.entries[k];
   const Entry& qe = q_.entries[k];
@@ -153,27 +175,8 @@ bool CompactEncoder::encode_entry(Payload& out, const Entry& e, size_t k) {
   unsigned c1 = code_field(fields, kF1, e.data(), qe.data());
   unsigned c2 = code_field(fields, kF2, e.data(), qe.data());
   unsigned c3 = code_field(fields, kF3, e.data(), qe.data());
-  const uint8_t decoded = static_cast<uint8_t>(0xD0 | (e[1] & 0x02));
   out.u8(((e[1] & 0x02) ? 0x80 : 0) | c1 << 5 | c2 << 2 | c3).bytes(fields.data());
-  switch (flag_mode_) {
-    case 0:
-      out.u8(e[1]).u8(e[2]);
-      break;
-    case 1:
-      if (e[1] != pe[1] || e[2] != pe[2]) return false;
-      break;
-    case 2:
-      if (e[1] != (decoded | 0xD8) || e[2] != 0) return false;
-      break;
-    default: {
-      unsigned g = (e[1] & 0x80) ? 0x80 : 0;
-      if (e[2] == 4) g |= (e[1] & 0x04) ? 0x60 : 0x40;
-      uint8_t b1 = g & 0x80 ? static_cast<uint8_t>(decoded | 0xD8) : 0;
-      if (g & 0x40) b1 |= (g & 0x20) ? 0x25 : 0x21;
-      if (e[1] != b1 || e[2] != ((g & 0x40) ? 4 : 0)) return false;
-      out.u8(g);
-    }
-  }
+  if (!encode_flags(out, e, pe)) return false;
   if (!(e[1] & 0x01)) return true;
   Payload l2;
   bool s20 = false;

@@ -43,6 +43,7 @@ class CompactEncoder {
   Epoch parse(const Bytes& type17_frame) const;
   void rearrange(const std::vector<uint8_t>& list);
   bool encode_entry(Payload& out, const Entry& e, size_t k);
+  bool encode_flags(Payload& out, const Entry& e, const Entry& pe) const;
   void advance(const Epoch& next);
 
   int capacity_;
