@@ -36,14 +36,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!input.open(ScratchFile().c_str())) return 0;
   d01ozu::ExpansionContextPtr context = d01ozu::CreateExpansionContext();
   if (!context) return 0;
-  // Each call consumes a byte or delivers held data; 8 records can come out
-  // of one coded byte, so this bound is generous for a sound reader.
-  const size_t max_calls = 16 * size + 64;
-  for (size_t call = 0;; ++call) {
-    if (call > max_calls) std::abort();
+  // A status costs the reader at least one input byte or one block, so their
+  // number is bounded by the input size; records may be many more (a small
+  // compressed block can hold thousands), and a reader that delivered them
+  // forever would hit the fuzzer's time limit.
+  const size_t max_statuses = 16 * size + 64;
+  for (size_t statuses = 0;;) {
     d01ozu::ReaderStatus status = 0;
     int32_t type = d01ozu::ReadRawRecord(*context, input, mode, &status);
     if (type < 0 && status == d01ozu::kReaderEndOfInput) break;
+    if (status != 0 && ++statuses > max_statuses) std::abort();
     if (type <= 0 || status != 0) continue;
     if (context->record.length == 0 || context->record.length > d01ozu::kRawRecordCapacity)
       std::abort();
