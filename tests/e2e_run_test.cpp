@@ -18,7 +18,6 @@ using testsupport::file_exists;
 using testsupport::run_rawsplit;
 using testsupport::TempDir;
 using testsupport::write_file;
-using testsupport::write_text;
 using writers::Bytes;
 
 // Offset of the first record behind the header and the initial blocks.
@@ -189,25 +188,16 @@ TEST(E2eRun, BadChecksumIsFatalUnlessIgnored) {
   EXPECT_TRUE(Has(lines, "rawsplit:  total lost bytes: 40"));
 }
 
-TEST(E2eRun, JoinedInputsAndListFiles) {
+TEST(E2eRun, JoinedInputsAreOneRun) {
   TempDir dir;
   write_file(dir.file("a.r00"), R00WithMessages(2));
   write_file(dir.file("b.r00"), R00WithMessages(3));
-  write_file(dir.file("c.r00"), R00WithMessages(1));
 
   auto joined = Lines(run_rawsplit(dir.path(), {"-dv", "a+b", "comb"}).output);
   EXPECT_TRUE(Has(joined, "rawsplit:  DAT: comb.tg!"));
   EXPECT_TRUE(Has(joined, "rawsplit:  Input file: a.r00"));
   EXPECT_TRUE(Has(joined, "rawsplit:  Input file: b.r00"));
   EXPECT_TRUE(Has(joined, "rawsplit:  records: 5"));
-
-  write_text(dir.file("r00.lst"), "a\nb.r00 ignored\r\n\nc");
-  auto listed = run_rawsplit(dir.path(), {"-dv", "@r00.lst", "comb"});
-  EXPECT_EQ(listed.status, 0);
-  auto lines = Lines(listed.output);
-  EXPECT_EQ(Count(lines, "rawsplit:  Input file:"), 3);
-  EXPECT_TRUE(Has(lines, "rawsplit:  Input file: c.r00"));
-  EXPECT_TRUE(Has(lines, "rawsplit:  records: 6"));
 }
 
 TEST(E2eNames, OutputNamesFollowTheOutputArgument) {
