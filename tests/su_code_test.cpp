@@ -2,7 +2,6 @@
 // table-driven decoder against a plain walk of the tree, and the encoder.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -105,24 +104,6 @@ TEST(SuCode, TableDecoderMatchesTheTreeWalkOnAnyInput) {
   }
 }
 
-TEST(SuCode, RunDecoderSkipsEndSymbolsAndRefusesOverflow) {
-  Bytes data{0, 1, 2, 255, 34, 34, 7};
-  writers::SuEncoder enc;
-  enc.put(Bytes(data.begin(), data.begin() + 3));
-  enc.put_end();
-  enc.put(Bytes(data.begin() + 3, data.end()));
-  Bytes coded = enc.finish();
-  const SuTables& t = *su_tables();
-  SuDecoder d;
-  d01ozu::su_reset(d, t);
-  Bytes out(64);
-  long n = d01ozu::su_decode_run(t, d, coded.data(), coded.size(), out.data(), out.size());
-  ASSERT_EQ(n, static_cast<long>(data.size()));
-  EXPECT_EQ(Bytes(out.begin(), out.begin() + n), data);
-  d01ozu::su_reset(d, t);
-  EXPECT_EQ(d01ozu::su_decode_run(t, d, coded.data(), coded.size(), out.data(), 5), -1);
-}
-
 // Every byte value round-trips, whatever the byte boundaries, and the filler
 // of a partial last byte completes no symbol.
 TEST(SuCode, EncoderRoundTripsEveryByteValue) {
@@ -165,15 +146,6 @@ TEST(SuCompr, LengthRuleAndItsReverse) {
   EXPECT_FALSE(d01ozu::write_raw_frame_length(frame, 74, 512));
   EXPECT_FALSE(d01ozu::write_raw_frame_length(frame, 17, 256));
   EXPECT_FALSE(d01ozu::write_raw_frame_length(frame, 35, 4096));
-}
-
-TEST(SuCompr, ChecksumExemptTypes) {
-  const std::vector<int> exempt{36, 37, 38, 39, 41, 54, 55, 56, 57, 66,
-                                67, 68, 69, 74, 75, 76, 77, 84, 85, 86};
-  for (int t = 0; t < 256; ++t) {
-    bool listed = std::find(exempt.begin(), exempt.end(), t) != exempt.end();
-    EXPECT_EQ(d01ozu::raw_type_checksum_exempt(static_cast<uint8_t>(t)), listed) << t;
-  }
 }
 
 }  // namespace

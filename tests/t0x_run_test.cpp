@@ -111,15 +111,6 @@ TEST(T0xRun, DamagedAndRefusedBlocksAreToleratedAndReadingGoesOn) {
   EXPECT_EQ(run.dat, clean.dat);
 }
 
-TEST(T0xRun, BadChecksumInStoredBlockIsAnExpansionErrorNotInZlib) {
-  std::vector<Bytes> records = run_records(3);
-  Bytes broken = writers::message_frame(0, "SUM");
-  broken[broken.size() - 2] ^= 1;
-  records.push_back(broken);
-  EXPECT_EQ(convert("s.t02", container(4, records, false)).status, 29);
-  EXPECT_EQ(convert("z.t02", container(2, records, false)).status, 0);
-}
-
 TEST(T0xRun, QuickSummaryOnAT00Input) {
   const Conversion run = convert("q.t00", writers::t00_stream(run_records(3)), {"-q"});
   EXPECT_EQ(run.status, 32);
