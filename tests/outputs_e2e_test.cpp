@@ -81,6 +81,19 @@ TEST(OutputsE2e, EphAndIonFromTheFirstFileAndTheUpdateRule) {
   EXPECT_EQ(ion[112], 0xA1);
 }
 
+TEST(OutputsE2e, FileWithoutEphemerisBlocksGivesAZeroImage) {
+  TempDir dir;
+  writers::R00File f;
+  f.with_ephemeris = false;
+  f.records = {writers::message_frame(0, "A")};
+  testsupport::write_file(dir.file("z.r00"), f.bytes());
+  // -x after the name: the name's detection would otherwise set the flag again.
+  ASSERT_EQ(run_rawsplit(dir.path(), {"-de", "z.r00", "-xe"}).status, 0);
+  Bytes eph = read_file(dir.file("z.eph"));
+  ASSERT_EQ(eph.size(), 10756u);
+  EXPECT_EQ(Bytes(eph.begin() + 4, eph.end()), Bytes(10752, 0));
+}
+
 TEST(OutputsE2e, Type15ReplacesTheIonImage) {
   TempDir dir;
   writers::R00File f;
