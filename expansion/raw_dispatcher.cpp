@@ -11,10 +11,10 @@ namespace {
 constexpr int kNoLegacyType = 65535;  // raw types without a legacy type
 constexpr uint8_t kFileRecordType = 30;
 
-// Raw types that a compact expander turns into a legacy frame.
+// Raw types that a compact expander turns into a legacy frame: the compact
+// types are exactly the ones that carry no checksum of their own.
 bool compact_type(int raw) {
-  return (raw >= 36 && raw <= 39) || raw == 41 || (raw >= 54 && raw <= 57) ||
-         (raw >= 66 && raw <= 69) || (raw >= 74 && raw <= 77) || (raw >= 84 && raw <= 86);
+  return raw >= 0 && raw <= 255 && raw_type_checksum_exempt(static_cast<uint8_t>(raw));
 }
 
 // Compact epochs with the codec of the legacy path: 66 and 74 delta, 67 and
