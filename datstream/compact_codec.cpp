@@ -36,10 +36,13 @@ uint64_t width_mask(size_t width) {
   return width >= 8 ? ~0ull : (1ull << (8 * width)) - 1;
 }
 
-void blank_epoch(CompactEpoch& e) {
-  std::memset(&e, 0, sizeof e);
+// A blank epoch image: STX and type 17 in the header, zeros elsewhere (the
+// first capacity entries).
+void blank_epoch(CompactEpoch& e, int capacity) {
+  std::memset(e.header, 0, sizeof e.header);
   e.header[0] = kStx;
   e.header[2] = 17;
+  std::memset(e.entries, 0, kCompactEntrySize * capacity);
 }
 
 size_t entry_frame_size(const uint8_t* entry) {
@@ -80,24 +83,30 @@ void reset_compact_references(CompactReferences& refs, int capacity) {
   if (capacity < 1) capacity = 1;
   if (capacity > kContainerCompactSatellites) capacity = kContainerCompactSatellites;
   refs.capacity = capacity;
-  blank_epoch(refs.previous);
-  blank_epoch(refs.prediction);
+  refs.count = 0;
+  blank_epoch(refs.previous, capacity);
+  blank_epoch(refs.prediction, capacity);
 }
 
 namespace {
 
-// Working state of one delta-epoch conversion. The references are rearranged
-// and the new epoch built in copies, so a failed conversion leaves the
-// caller's references as they were.
+using EntryBytes = uint8_t[kCompactEntrySize];
+
+// Working state of one delta-epoch conversion. Only the listed positions are
+// built, in the job's own arrays (P and Q rearranged into list order, and
+// the new entries), so a failed conversion leaves the references untouched
+// and a conversion copies no more than the epoch's own entries.
 struct DeltaJob {
-  CompactReferences& refs;
+  DeltaJob(const CompactReferences& r, ByteCursor c) : refs(r), in(c) {}
+  const CompactReferences& refs;
   ByteCursor in;
   int mode = 0;  // flag mode M
   int count = 0;
-  CompactEpoch p;
-  CompactEpoch q;
-  CompactEpoch next;
+  uint8_t header[kCompactHeaderSize];
   uint8_t list[kContainerCompactSatellites];
+  EntryBytes p[kContainerCompactSatellites];
+  EntryBytes q[kContainerCompactSatellites];
+  EntryBytes next[kContainerCompactSatellites];
 };
 
 // Header control byte: bit 7 list follows, bits 6-5 code of H1, bits 4-3 code
@@ -106,10 +115,10 @@ int decode_header(DeltaJob& job, bool message_flag, bool* has_list) {
   uint8_t c = job.in.u8();
   *has_list = (c & 0x80) != 0;
   job.mode = message_flag ? (c & 0x03) : 0;
-  const uint8_t* q = job.q.header;
-  bool ok =
-      decode_compact_field(job.in, (c >> 5) & 3, 3, kH1Width, q + kH1, job.next.header + kH1) &&
-      decode_compact_field(job.in, (c >> 3) & 3, 3, kH2Width, q + kH2, job.next.header + kH2);
+  const uint8_t* q = job.refs.prediction.header;
+  std::memcpy(job.header, job.refs.previous.header, kCompactHeaderSize);
+  bool ok = decode_compact_field(job.in, (c >> 5) & 3, 3, kH1Width, q + kH1, job.header + kH1) &&
+            decode_compact_field(job.in, (c >> 3) & 3, 3, kH2Width, q + kH2, job.header + kH2);
   return ok && job.in.ok() ? kCompactOk : kCompactHeaderField;
 }
 
@@ -125,7 +134,7 @@ int read_satellite_list(DeltaJob& job, bool has_list) {
     return job.in.ok() ? kCompactOk : kCompactShortRecord;
   }
   for (int j = 0; j < job.refs.capacity; ++j) {
-    const uint8_t* e = job.p.entries[j];
+    const uint8_t* e = job.refs.previous.entries[j];
     if (e[0] != 0 && e[5] != 0) job.list[job.count++] = e[0];
   }
   return kCompactOk;
@@ -133,27 +142,24 @@ int read_satellite_list(DeltaJob& job, bool has_list) {
 
 // Brings P and Q into list order: an entry that P and Q both hold at one
 // position moves to the satellite's list position; a satellite without one
-// gets a blank entry carrying only its number. Numbers past the list are
-// cleared.
+// gets a blank entry carrying only its number.
 void rearrange_references(DeltaJob& job) {
-  const int cap = job.refs.capacity;
-  CompactEpoch old_p = job.p;
-  CompactEpoch old_q = job.q;
+  const CompactEpoch& p = job.refs.previous;
+  const CompactEpoch& q = job.refs.prediction;
   for (int k = 0; k < job.count; ++k) {
-    uint8_t sv = job.list[k];
+    const uint8_t sv = job.list[k];
     int found = -1;
-    for (int j = 0; j < cap && found < 0; ++j)
-      if (old_p.entries[j][0] == sv && old_q.entries[j][0] == sv) found = j;
+    for (int j = 0; j < job.refs.capacity && found < 0; ++j)
+      if (p.entries[j][0] == sv && q.entries[j][0] == sv) found = j;
     if (found >= 0) {
-      std::memcpy(job.p.entries[k], old_p.entries[found], kCompactEntrySize);
-      std::memcpy(job.q.entries[k], old_q.entries[found], kCompactEntrySize);
+      std::memcpy(job.p[k], p.entries[found], kCompactEntrySize);
+      std::memcpy(job.q[k], q.entries[found], kCompactEntrySize);
     } else {
-      std::memset(job.p.entries[k], 0, kCompactEntrySize);
-      std::memset(job.q.entries[k], 0, kCompactEntrySize);
-      job.p.entries[k][0] = job.q.entries[k][0] = sv;
+      std::memset(job.p[k], 0, kCompactEntrySize);
+      std::memset(job.q[k], 0, kCompactEntrySize);
+      job.p[k][0] = job.q[k][0] = sv;
     }
   }
-  for (int k = job.count; k < cap; ++k) job.p.entries[k][0] = job.q.entries[k][0] = 0;
 }
 
 // Flag bytes 1 and 2 of a new entry by the flag mode.
@@ -187,9 +193,10 @@ void decode_flag_bytes(DeltaJob& job, uint8_t* e, const uint8_t* pe) {
 // against P), S2 (F1, F2, F3 against Q), the flag bytes, and with the L2 part
 // S3 (L2 value against P, F4 and F5 against Q). 0, 108, 109 or 110.
 int decode_entry(DeltaJob& job, int k) {
-  uint8_t* e = job.next.entries[k];
-  const uint8_t* pe = job.p.entries[k];
-  const uint8_t* qe = job.q.entries[k];
+  uint8_t* e = job.next[k];
+  const uint8_t* pe = job.p[k];
+  const uint8_t* qe = job.q[k];
+  std::memset(e, 0, kCompactEntrySize);
   e[0] = job.list[k];
   uint8_t s1 = job.in.u8();
   e[3] = decode_small(job.in, s1 & 0x80, (s1 >> 6) & 1, pe[3]);
@@ -220,15 +227,16 @@ int decode_entry(DeltaJob& job, int k) {
 // buffer or the length rule.
 size_t build_frame(const DeltaJob& job, uint8_t* frame, size_t capacity, const uint8_t sum[2]) {
   size_t length = kCompactHeaderSize + 3;
-  for (int k = 0; k < job.count; ++k) length += entry_frame_size(job.next.entries[k]);
+  for (int k = 0; k < job.count; ++k) length += entry_frame_size(job.next[k]);
   if (length > kCompactMaxFrame || length > capacity) return 0;
-  std::memcpy(frame, job.next.header, kCompactHeaderSize);
+  std::memcpy(frame, job.header, kCompactHeaderSize);
+  frame[0] = kStx;
   frame[1] = static_cast<uint8_t>(length);
   frame[2] = length > 255 ? 117 : 17;
   size_t at = kCompactHeaderSize;
   for (int k = 0; k < job.count; ++k) {
-    size_t n = entry_frame_size(job.next.entries[k]);
-    std::memcpy(frame + at, job.next.entries[k], n);
+    size_t n = entry_frame_size(job.next[k]);
+    std::memcpy(frame + at, job.next[k], n);
     at += n;
   }
   frame[at] = sum[0];
@@ -237,31 +245,40 @@ size_t build_frame(const DeltaJob& job, uint8_t* frame, size_t capacity, const u
   return length;
 }
 
-// Q = 2 x new - P for the header fields and the coded fields of each entry
-// (F4 and F5 only with the L2 part); then P becomes the new epoch.
-void advance_references(DeltaJob& job) {
-  struct Field {
-    size_t at, width;
-  };
-  auto predict = [](uint8_t* q, const uint8_t* p, const uint8_t* n, Field f) {
-    uint64_t v = 2 * load_be(n + f.at, f.width) - load_be(p + f.at, f.width);
-    store_be(q + f.at, f.width, v & width_mask(f.width));
-  };
-  predict(job.q.header, job.p.header, job.next.header, {kH1, kH1Width});
-  predict(job.q.header, job.p.header, job.next.header, {kH2, kH2Width});
-  for (int k = 0; k < job.count; ++k) {
-    const uint8_t* n = job.next.entries[k];
-    for (Field f : {Field{kF1, kF1Width}, Field{kF2, kF2Width}, Field{kF3, kF3Width}})
-      predict(job.q.entries[k], job.p.entries[k], n, f);
-    if (n[kFlags] & kFlagL2)
-      for (Field f : {Field{kF4, kF4Width}, Field{kF5, kF5Width}})
-        predict(job.q.entries[k], job.p.entries[k], n, f);
-  }
-  job.refs.prediction = job.q;
-  job.refs.previous = job.next;
+struct Field {
+  size_t at, width;
+};
+
+// Q = 2 x new - P in the field's width.
+void predict(uint8_t* q, const uint8_t* p, const uint8_t* n, Field f) {
+  uint64_t v = 2 * load_be(n + f.at, f.width) - load_be(p + f.at, f.width);
+  store_be(q + f.at, f.width, v & width_mask(f.width));
 }
 
-// Checks the outer frame of a compact record: 0, 101, 102, 103 or 105.
+// Advances the references: Q = 2 x new - P for the header fields and the
+// coded fields of each entry (F4 and F5 only with the L2 part), P becomes the
+// new epoch; past the list, P is blank and Q keeps its bytes without numbers.
+void advance_references(DeltaJob& job, CompactReferences& refs) {
+  predict(refs.prediction.header, refs.previous.header, job.header, {kH1, kH1Width});
+  predict(refs.prediction.header, refs.previous.header, job.header, {kH2, kH2Width});
+  std::memcpy(refs.previous.header, job.header, kCompactHeaderSize);
+  for (int k = 0; k < job.count; ++k) {
+    const uint8_t* n = job.next[k];
+    for (Field f : {Field{kF1, kF1Width}, Field{kF2, kF2Width}, Field{kF3, kF3Width}})
+      predict(job.q[k], job.p[k], n, f);
+    if (n[kFlags] & kFlagL2)
+      for (Field f : {Field{kF4, kF4Width}, Field{kF5, kF5Width}})
+        predict(job.q[k], job.p[k], n, f);
+    std::memcpy(refs.prediction.entries[k], job.q[k], kCompactEntrySize);
+    std::memcpy(refs.previous.entries[k], n, kCompactEntrySize);
+  }
+  for (int k = job.count; k < refs.capacity; ++k) refs.prediction.entries[k][0] = 0;
+  for (int k = job.count; k < refs.count; ++k)
+    std::memset(refs.previous.entries[k], 0, kCompactEntrySize);
+  refs.count = job.count;
+}
+
+// Checks the outer frame of a compact record: 0, 101, 103 or 105.
 int check_outer(const uint8_t* frame, size_t size, size_t* length) {
   if (size < 3 || frame[0] != kStx) return kCompactNoStx;
   *length = static_cast<size_t>(legacy_frame_length(frame[1], frame[2]));
@@ -270,20 +287,25 @@ int check_outer(const uint8_t* frame, size_t size, size_t* length) {
   return kCompactOk;
 }
 
+// Decodes the header, the list and the entries of a delta epoch into job.
+int decode_delta(DeltaJob& job, bool message_flag) {
+  bool has_list = false;
+  int status = decode_header(job, message_flag, &has_list);
+  if (status == kCompactOk) status = read_satellite_list(job, has_list);
+  if (status != kCompactOk) return status;
+  rearrange_references(job);
+  for (int k = 0; k < job.count && status == kCompactOk; ++k) status = decode_entry(job, k);
+  return status;
+}
+
 int convert_delta(CompactReferences& refs, uint8_t* frame, size_t size, size_t capacity,
                   bool message_flag, size_t* out_length) {
   size_t length = 0;
   int status = check_outer(frame, size, &length);
   if (status != kCompactOk) return status;
-  DeltaJob job{refs, ByteCursor(frame, length - 3), 0, 0, refs.previous, refs.prediction, {}, {}};
+  DeltaJob job(refs, ByteCursor(frame, length - 3));
   job.in.seek(3);
-  blank_epoch(job.next);
-  bool has_list = false;
-  status = decode_header(job, message_flag, &has_list);
-  if (status == kCompactOk) status = read_satellite_list(job, has_list);
-  if (status != kCompactOk) return status;
-  rearrange_references(job);
-  for (int k = 0; k < job.count && status == kCompactOk; ++k) status = decode_entry(job, k);
+  status = decode_delta(job, message_flag);
   if (status != kCompactOk) return status;
   if (job.in.position() != length - 3) return kCompactBadLength;
   uint8_t saved[kCompactMaxFrame];
@@ -295,24 +317,31 @@ int convert_delta(CompactReferences& refs, uint8_t* frame, size_t size, size_t c
     std::memcpy(frame, saved, length);
     return kCompactBadChecksum;
   }
-  advance_references(job);
+  advance_references(job, refs);
   *out_length = rebuilt;
   return kCompactOk;
 }
 
-// Reads a checked type-17 frame into an epoch image: the header, then entries
-// of 20 bytes (29 with the L2 part) while more than the 3 closing bytes
-// remain, at most capacity of them.
-void parse_full_epoch(const uint8_t* frame, size_t length, int capacity, CompactEpoch& e) {
-  blank_epoch(e);
+// Reads a checked type-17 frame into P and Q: the header, then entries of
+// 20 bytes (29 with the L2 part) while more than the 3 closing bytes remain,
+// at most capacity of them.
+void parse_full_epoch(const uint8_t* frame, size_t length, CompactReferences& refs) {
+  const int previous_count = refs.count;
+  CompactEpoch& e = refs.previous;
   std::memcpy(e.header, frame, kCompactHeaderSize);
   size_t at = kCompactHeaderSize;
-  for (int k = 0; k < capacity && at + 3 < length; ++k) {
+  int k = 0;
+  for (; k < refs.capacity && at + 3 < length; ++k) {
     size_t n = entry_frame_size(frame + at);
     if (at + n > length - 3) break;
+    std::memset(e.entries[k], 0, kCompactEntrySize);
     std::memcpy(e.entries[k], frame + at, n);
     at += n;
   }
+  refs.count = k;
+  for (int j = k; j < previous_count; ++j) std::memset(e.entries[j], 0, kCompactEntrySize);
+  std::memcpy(refs.prediction.header, e.header, kCompactHeaderSize);
+  std::memcpy(refs.prediction.entries, e.entries, kCompactEntrySize * refs.capacity);
 }
 
 int convert_full(CompactReferences& refs, uint8_t* frame, size_t size, size_t* out_length) {
@@ -329,9 +358,7 @@ int convert_full(CompactReferences& refs, uint8_t* frame, size_t size, size_t* o
     frame[2] = original_type;
     return status;
   }
-  reset_compact_references(refs, refs.capacity);
-  parse_full_epoch(frame, length, refs.capacity, refs.previous);
-  refs.prediction = refs.previous;
+  parse_full_epoch(frame, length, refs);
   *out_length = length;
   return kCompactOk;
 }

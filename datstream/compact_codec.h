@@ -40,6 +40,7 @@ struct CompactEpoch {
 
 struct CompactReferences {
   int capacity = kLegacyCompactSatellites;  // satellites one epoch may list
+  int count = 0;                            // entries of P in use
   CompactEpoch previous;                    // P
   CompactEpoch prediction;                  // Q
 };
