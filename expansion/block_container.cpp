@@ -45,45 +45,59 @@ void empty_t01buf(ExpansionContext& c) {
   c.pending = false;
 }
 
-// Decodes a block body of a compressed kind into t01buf; true on success with
-// t01_length set.
+// One decompressor call per block, straight into t01buf. Each returns true
+// on success with t01_length set to the output size.
+bool bzip2_block(ExpansionContext& c, const uint8_t* body, size_t size) {
+  unsigned int out = kT01BufCapacity;
+  int rc = BZ2_bzBuffToBuffDecompress(reinterpret_cast<char*>(c.t01buf), &out,
+                                      const_cast<char*>(reinterpret_cast<const char*>(body)),
+                                      static_cast<unsigned int>(size), 0, 0);
+  c.t01_length = out;
+  return rc == BZ_OK;
+}
+
+bool zlib_block(ExpansionContext& c, const uint8_t* body, size_t size) {
+  uLongf out = kT01BufCapacity;
+  int rc = uncompress(c.t01buf, &out, body, static_cast<uLong>(size));
+  c.t01_length = static_cast<uint32_t>(out);
+  return rc == Z_OK;
+}
+
+// A fresh decoder and one streaming call; only a finished stream succeeds.
+bool brotli_block(ExpansionContext& c, const uint8_t* body, size_t size) {
+  BrotliDecoderState* state = BrotliDecoderCreateInstance(nullptr, nullptr, nullptr);
+  if (!state) return false;
+  size_t in_left = size, out_left = kT01BufCapacity;
+  const uint8_t* in = body;
+  uint8_t* out = c.t01buf;
+  BrotliDecoderResult rc =
+      BrotliDecoderDecompressStream(state, &in_left, &in, &out_left, &out, nullptr);
+  BrotliDecoderDestroyInstance(state);
+  c.t01_length = static_cast<uint32_t>(kT01BufCapacity - out_left);
+  return rc == BROTLI_DECODER_RESULT_SUCCESS;
+}
+
+// A fresh context for the block, released after the one-shot call.
+bool zstd_block(ExpansionContext& c, const uint8_t* body, size_t size) {
+  ZSTD_DCtx* dctx = ZSTD_createDCtx();
+  if (!dctx) return false;
+  size_t rc = ZSTD_decompressDCtx(dctx, c.t01buf, kT01BufCapacity, body, size);
+  ZSTD_freeDCtx(dctx);
+  c.t01_length = ZSTD_isError(rc) ? 0 : static_cast<uint32_t>(rc);
+  return !ZSTD_isError(rc);
+}
+
 bool decompress(ExpansionContext& c, int kind, const uint8_t* body, size_t size) {
   switch (kind) {
     case kBlockBzip2:
-    case kBlockBzip2Bare: {
-      unsigned int out = kT01BufCapacity;
-      int rc = BZ2_bzBuffToBuffDecompress(reinterpret_cast<char*>(c.t01buf), &out,
-                                          const_cast<char*>(reinterpret_cast<const char*>(body)),
-                                          static_cast<unsigned int>(size), 0, 0);
-      c.t01_length = out;
-      return rc == BZ_OK;
-    }
-    case kBlockZlib: {
-      uLongf out = kT01BufCapacity;
-      int rc = uncompress(c.t01buf, &out, body, static_cast<uLong>(size));
-      c.t01_length = static_cast<uint32_t>(out);
-      return rc == Z_OK;
-    }
-    case kBlockBrotli: {
-      BrotliDecoderState* state = BrotliDecoderCreateInstance(nullptr, nullptr, nullptr);
-      if (!state) return false;
-      size_t in_left = size, out_left = kT01BufCapacity;
-      const uint8_t* in = body;
-      uint8_t* out = c.t01buf;
-      BrotliDecoderResult rc =
-          BrotliDecoderDecompressStream(state, &in_left, &in, &out_left, &out, nullptr);
-      BrotliDecoderDestroyInstance(state);
-      c.t01_length = static_cast<uint32_t>(kT01BufCapacity - out_left);
-      return rc == BROTLI_DECODER_RESULT_SUCCESS;
-    }
-    default: {  // kBlockZstd
-      ZSTD_DCtx* dctx = ZSTD_createDCtx();
-      if (!dctx) return false;
-      size_t rc = ZSTD_decompressDCtx(dctx, c.t01buf, kT01BufCapacity, body, size);
-      ZSTD_freeDCtx(dctx);
-      c.t01_length = ZSTD_isError(rc) ? 0 : static_cast<uint32_t>(rc);
-      return !ZSTD_isError(rc);
-    }
+    case kBlockBzip2Bare:
+      return bzip2_block(c, body, size);
+    case kBlockZlib:
+      return zlib_block(c, body, size);
+    case kBlockBrotli:
+      return brotli_block(c, body, size);
+    default:  // kBlockZstd
+      return zstd_block(c, body, size);
   }
 }
 
@@ -237,6 +251,20 @@ bool start_resync(ExpansionContext& c, ReaderStatus* status) {
   return resync_search(c, status);
 }
 
+// Copies the n bytes at the read position into the RawRecord as a frame of
+// total bytes. Records stored without STX go to offset 1 behind a new STX,
+// get their total length written back, an ETX unless exempt, and zero
+// checksum bytes.
+void copy_record(ExpansionContext& c, bool with_stx, uint8_t type, size_t n, size_t total) {
+  clear_raw_record(c.record);
+  std::memcpy(c.record.data + (with_stx ? 0 : 1), c.t01buf + c.t01_pos, n);
+  c.record.length = static_cast<uint16_t>(total);
+  if (with_stx) return;
+  c.record.data[kRawStxOffset] = kStx;
+  write_raw_frame_length(c.record.data, type, static_cast<int>(total));
+  if (!raw_type_checksum_exempt(type)) c.record.data[total - 1] = kEtx;
+}
+
 // Reads the next record from t01buf into the RawRecord (see BlockStep).
 int extract_record(ExpansionContext& c, ReaderStatus* status) {
   if (c.t01_length == 0) return 0;
@@ -255,14 +283,7 @@ int extract_record(ExpansionContext& c, ReaderStatus* status) {
     empty_t01buf(c);
     return 255;
   }
-  clear_raw_record(c.record);
-  std::memcpy(c.record.data + offset, c.t01buf + c.t01_pos, n);
-  c.record.length = static_cast<uint16_t>(total);
-  if (!with_stx) {
-    c.record.data[kRawStxOffset] = kStx;
-    write_raw_frame_length(c.record.data, type, static_cast<int>(total));
-    if (!raw_type_checksum_exempt(type)) c.record.data[total - 1] = kEtx;
-  }
+  copy_record(c, with_stx, type, n, total);
   if (n == 0) {
     diagnostic("Warning: 0-length raw record type %d\n", type);
     *status = kReaderBadLength;

@@ -9,6 +9,17 @@ namespace d01ozu {
 namespace {
 
 constexpr int kNoLegacyType = 65535;  // raw types without a legacy type
+
+// Raw types delivered as the legacy type of the same number.
+constexpr uint8_t kSameType[] = {5,  11, 12, 14, 15, 16, 17, 19, 21, 22, 23, 24, 25, 26,
+                                 27, 28, 29, 30, 31, 32, 33, 34, 35, 40, 90, 98, 99};
+
+// Compact raw types and the legacy type their expansion yields.
+struct CompactMapping {
+  int first, last, legacy;
+};
+constexpr CompactMapping kCompactMap[] = {{54, 55, 11}, {66, 69, 17}, {74, 77, 17}, {84, 86, 25},
+                                          {36, 39, 27}, {56, 57, 29}, {41, 41, 40}};
 constexpr uint8_t kFileRecordType = 30;
 
 // Raw types that a compact expander turns into a legacy frame: the compact
@@ -68,64 +79,11 @@ void file_record_rule(ExpansionContext& c) {
 }  // namespace
 
 int legacy_type_for(int raw) {
-  switch (raw) {
-    case 5:
-    case 11:
-    case 12:
-    case 14:
-    case 15:
-    case 16:
-    case 17:
-    case 19:
-    case 21:
-    case 22:
-    case 23:
-    case 24:
-    case 25:
-    case 26:
-    case 27:
-    case 28:
-    case 29:
-    case 30:
-    case 31:
-    case 32:
-    case 33:
-    case 34:
-    case 35:
-    case 40:
-    case 90:
-    case 98:
-    case 99:
-      return raw;
-    case 54:
-    case 55:
-      return 11;
-    case 66:
-    case 67:
-    case 68:
-    case 69:
-    case 74:
-    case 75:
-    case 76:
-    case 77:
-      return 17;
-    case 84:
-    case 85:
-    case 86:
-      return 25;
-    case 36:
-    case 37:
-    case 38:
-    case 39:
-      return 27;
-    case 56:
-    case 57:
-      return 29;
-    case 41:
-      return 40;
-    default:
-      return kNoLegacyType;
-  }
+  for (const CompactMapping& m : kCompactMap)
+    if (raw >= m.first && raw <= m.last) return m.legacy;
+  for (uint8_t same : kSameType)
+    if (raw == same) return raw;
+  return kNoLegacyType;
 }
 
 // Every raw type without a converter of its own yields count 0, which sends

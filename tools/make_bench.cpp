@@ -68,6 +68,58 @@ double zero_ion(int) {
   return 0;
 }
 
+// The block files: kind and output.
+struct BlockFile {
+  uint8_t kind;
+  Output out;
+};
+
+// Every output file of the benchmark, written record by record.
+struct BenchFiles {
+  explicit BenchFiles(const std::string& dir)
+      : r00(dir + "/bench.r00"),
+        t00(dir + "/bench.t00"),
+        t01(dir + "/bench.t01"),
+        payload(dir + "/payload.bin"),
+        blocks{{2, Output(dir + "/bench-zlib.t02")},
+               {1, Output(dir + "/bench-bzip2.t02")},
+               {7, Output(dir + "/bench-brotli.t04")},
+               {8, Output(dir + "/bench-zstd.t04")}} {}
+  Output r00, t00, t01, payload;
+  BlockFile blocks[4];
+  writers::SuEncoder coder;
+  std::vector<Bytes> pending;  // records of the next data block
+  size_t pending_size = 0;
+};
+
+// Headers, initial blocks and the T00 file record.
+void start(BenchFiles& f) {
+  f.r00.put(writers::r00_header(5, 300, 120));
+  for (int sv = 1; sv <= 32; ++sv) f.r00.put(writers::initial_eph_block(sv, zero_value));
+  f.r00.put(writers::initial_ion_block(zero_ion));
+  for (BlockFile& b : f.blocks) b.out.put(writers::container_header(9, 9, b.kind >= 7));
+  const Bytes opening = writers::t00_file_record();
+  f.t00.put(opening);
+  f.coder.put(opening);
+}
+
+void flush_blocks(BenchFiles& f) {
+  if (f.pending.empty()) return;
+  for (BlockFile& b : f.blocks) b.out.put(writers::frames_block(b.kind, f.pending));
+  f.pending.clear();
+  f.pending_size = 0;
+}
+
+void add(BenchFiles& f, const Bytes& r) {
+  f.r00.put(r);
+  f.t00.put(r);
+  f.payload.put(r);
+  f.coder.put(r);
+  f.pending.push_back(r);
+  f.pending_size += r.size();
+  if (f.pending_size >= kBlockData) flush_blocks(f);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,47 +127,18 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: make_bench DIR MEGABYTES\n");
     return 2;
   }
-  const std::string dir = argv[1];
   const size_t target = static_cast<size_t>(std::atof(argv[2]) * 1e6);
-  Output r00(dir + "/bench.r00"), t00(dir + "/bench.t00"), t01(dir + "/bench.t01"),
-      payload(dir + "/payload.bin");
-  struct BlockFile {
-    uint8_t kind;
-    Output out;
-  };
-  BlockFile blocks[] = {{2, Output(dir + "/bench-zlib.t02")},
-                        {1, Output(dir + "/bench-bzip2.t02")},
-                        {7, Output(dir + "/bench-brotli.t04")},
-                        {8, Output(dir + "/bench-zstd.t04")}};
-  r00.put(writers::r00_header(5, 300, 120));
-  for (int sv = 1; sv <= 32; ++sv) r00.put(writers::initial_eph_block(sv, zero_value));
-  r00.put(writers::initial_ion_block(zero_ion));
-  for (BlockFile& b : blocks) b.out.put(writers::container_header(9, 9, b.kind >= 7));
-  const Bytes opening = writers::t00_file_record();
-  t00.put(opening);
-  writers::SuEncoder coder;
-  coder.put(opening);
+  BenchFiles files(argv[1]);
+  start(files);
   size_t written = 0;
-  std::vector<Bytes> pending;
-  size_t pending_size = 0;
-  for (uint32_t n = 0; written < target || !pending.empty(); ++n) {
-    std::vector<Bytes> recs = written < target ? records_from(n) : std::vector<Bytes>{};
-    for (const Bytes& r : recs) {
-      r00.put(r);
-      t00.put(r);
-      payload.put(r);
-      coder.put(r);
-      pending.push_back(r);
-      pending_size += r.size();
+  for (uint32_t n = 0; written < target; ++n) {
+    for (const Bytes& r : records_from(n)) {
+      add(files, r);
       written += r.size();
     }
-    t01.put(coder.take());
-    if (pending_size >= kBlockData || (recs.empty() && !pending.empty())) {
-      for (BlockFile& b : blocks) b.out.put(writers::frames_block(b.kind, pending));
-      pending.clear();
-      pending_size = 0;
-    }
+    files.t01.put(files.coder.take());
   }
-  t01.put(coder.finish());
+  flush_blocks(files);
+  files.t01.put(files.coder.finish());
   return 0;
 }
