@@ -53,6 +53,7 @@ StatusCode hand_over(RecordProcessor& rp, ExpansionContext& c, int type) {
 StatusCode dispatch(RecordProcessor& rp, ExpansionContext& c) {
   int16_t legacy_type = 0;
   ReaderStatus status = 0;
+  c.message_flag = rp.message_flag;  // enables the flag modes of delta epochs
   uint16_t count = ExpandRawRecord(c, c.last_code, &legacy_type, &status);
   if (status != 0) return kStatusExpansion;
   if (count >= 1 && expanded_handover_type(legacy_type)) return hand_over(rp, c, legacy_type);
