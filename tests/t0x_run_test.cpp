@@ -7,6 +7,7 @@
 
 #include "tests/test_support.h"
 #include "writers/block_container.h"
+#include "writers/compact_encoder.h"
 #include "writers/legacy_records.h"
 #include "writers/session_records.h"
 #include "writers/t0x_writers.h"
@@ -109,6 +110,39 @@ TEST(T0xRun, DamagedAndRefusedBlocksAreToleratedAndReadingGoesOn) {
   const Conversion run = convert("c.t02", file, {"-dv"});
   EXPECT_EQ(run.status, 29) << run.output;
   EXPECT_EQ(run.dat, clean.dat);
+}
+
+// A type-17 epoch of three satellites, two with the L2 part, moving with n.
+Bytes epoch_frame(uint32_t n) {
+  std::vector<std::array<uint8_t, 29>> entries(3);
+  for (uint8_t k = 0; k < 3; ++k) {
+    std::array<uint8_t, 29>& e = entries[k];
+    e = {};
+    e[0] = static_cast<uint8_t>(3 + 4 * k);
+    e[1] = k < 2 ? 0xD1 : 0xD0;  // bit 0: the L2 part
+    e[5] = 9;
+    for (int b = 6; b < 19; ++b) e[b] = static_cast<uint8_t>(n * (b + k) + 17 * k);
+    for (int b = 20; b < 29; ++b) e[b] = static_cast<uint8_t>(n * 3 + b);
+  }
+  return writers::type17_frame_from_entries(60000 + 1000 * n, 0x10203, entries);
+}
+
+// Compact epochs (one full, then deltas) expand on the container path into
+// the very type-17 frames they were made from.
+TEST(T0xRun, CompactEpochsGiveTheDatOfTheirType17Frames) {
+  writers::CompactEncoder encoder(116);
+  std::vector<Bytes> plain{writers::t00_file_record()}, compact{writers::t00_file_record()};
+  for (uint32_t n = 0; n < 8; ++n) {
+    const Bytes f = epoch_frame(n);
+    plain.push_back(f);
+    compact.push_back(n == 0 ? encoder.full(f) : encoder.delta(f));
+    ASSERT_FALSE(compact.back().empty());
+  }
+  const Conversion expected = convert("g.t00", writers::t00_stream(plain));
+  ASSERT_EQ(expected.status, 0) << expected.output;
+  const Conversion got = convert("g.t01", writers::t01_stream(compact));
+  EXPECT_EQ(got.status, 0) << got.output;
+  EXPECT_EQ(got.dat, expected.dat);
 }
 
 TEST(T0xRun, QuickSummaryOnAT00Input) {
