@@ -103,13 +103,6 @@ TEST(SessionReport, FileInformationSerialWinsOverTheSessionRecord) {
   EXPECT_NE(out.sum.find("Rx  Serial#     : 999\nAnt Serial#     : 222\n"), std::string::npos);
 }
 
-TEST(SessionReport, UnopenedFilesAreRefused) {
-  RecordProcessor rp;
-  OutFile closed;
-  EXPECT_EQ(write_session_report(closed, rp, RunInfo{}), kStatusMesNotOpen);
-  EXPECT_EQ(write_summary(closed, rp, RunInfo{}), kStatusSumNotOpen);
-}
-
 // A receiver of type code type that saw the long station name name and
 // its first epoch at ms of GPS week 2087 (Sunday 5 January 2020).
 RecordProcessor named_by_data(int type, const std::string& name, double ms) {
