@@ -4,29 +4,6 @@
 
 namespace d01ozu {
 
-namespace {
-
-// 2^k for the scale exponents of the layouts (-64 to 64), built from the
-// exponent bits: exact, and cheaper than a library call per field.
-double power_of_two(int k) {
-  const uint64_t bits = static_cast<uint64_t>(1023 + k) << 52;
-  double d;
-  std::memcpy(&d, &bits, sizeof d);
-  return d;
-}
-
-}  // namespace
-
-double read_scaled(ByteCursor& in, size_t width, bool is_signed, int k) {
-  uint64_t raw = in.be(width);
-  int64_t value = static_cast<int64_t>(raw);
-  if (is_signed && width < 8) {
-    const uint64_t sign = 1ull << (8 * width - 1);
-    value = static_cast<int64_t>((raw ^ sign) - sign);
-  }
-  return static_cast<double>(value) * power_of_two(k);
-}
-
 double load_le_double(const uint8_t* p) {
   uint64_t bits = 0;
   for (int i = 7; i >= 0; --i) bits = bits << 8 | p[i];
@@ -85,7 +62,7 @@ void apply(ByteCursor& in, ByteWriter& out, const FieldOp& op) {
       return;
     default:
       for (uint16_t i = 0; i < op.count; ++i)
-        out.f64(read_scaled(in, scaled_width(op.conv), op.is_signed, op.k));
+        put_f64(out, read_scaled(in, scaled_width(op.conv), op.is_signed, op.k));
   }
 }
 

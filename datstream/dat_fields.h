@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "su/byte_cursor.h"
 
@@ -81,10 +82,42 @@ bool convert_fields(ByteCursor& in, ByteWriter& out, const FieldOp (&ops)[N]) {
 // Output bytes of a layout table (what convert_fields writes when it succeeds).
 size_t converted_size(const FieldOp* ops, size_t n);
 
+// Appends d as a little-endian double (a whole-word store on little-endian
+// hosts; the per-record hot path writes many of them).
+inline void put_f64(ByteWriter& w, double d) {
+  uint8_t* p = w.reserve(8);
+  if (p == nullptr) return;
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  std::memcpy(p, &d, 8);
+#else
+  uint64_t bits;
+  std::memcpy(&bits, &d, 8);
+  for (int i = 0; i < 8; ++i) p[i] = static_cast<uint8_t>(bits >> (8 * i));
+#endif
+}
+
 // The little-endian double stored at p (a DAT or image field).
 double load_le_double(const uint8_t* p);
 
-// A scaled integer of width bytes read as signed or unsigned, times 2^k.
-double read_scaled(ByteCursor& in, size_t width, bool is_signed, int k);
+// 2^k for the scale exponents of the layouts (-64 to 64), built from the
+// exponent bits: exact, and cheaper than a library call per field.
+inline double power_of_two(int k) {
+  const uint64_t bits = static_cast<uint64_t>(1023 + k) << 52;
+  double d;
+  std::memcpy(&d, &bits, sizeof d);
+  return d;
+}
+
+// A scaled integer of width bytes read as signed or unsigned, times 2^k
+// (0 when the cursor runs short).
+inline double read_scaled(ByteCursor& in, size_t width, bool is_signed, int k) {
+  uint64_t raw = in.be(width);
+  int64_t value = static_cast<int64_t>(raw);
+  if (is_signed && width < 8) {
+    const uint64_t sign = 1ull << (8 * width - 1);
+    value = static_cast<int64_t>((raw ^ sign) - sign);
+  }
+  return static_cast<double>(value) * power_of_two(k);
+}
 
 }  // namespace d01ozu

@@ -193,18 +193,18 @@ void convert_type17_entry(ByteCursor& in, uint8_t* slot, uint8_t generation) {
   w.u8(generation);
   w.le16(in.u8());
   w.le16(static_cast<uint16_t>(2 * in.u8()));
-  w.f64(read_scaled(in, 1, false, -2));
+  put_f64(w, read_scaled(in, 1, false, -2));
   const double range = read_scaled(in, 4, false, -7);
-  w.f64(sv >= 120 && sv <= 138 ? 2 * range : range);
-  w.f64(read_scaled(in, 6, true, -15));
-  w.f64(read_scaled(in, 3, true, -6));
-  w.f64(read_scaled(in, 1, true, -7));
+  put_f64(w, sv >= 120 && sv <= 138 ? 2 * range : range);
+  put_f64(w, read_scaled(in, 6, true, -15));
+  put_f64(w, read_scaled(in, 3, true, -6));
+  put_f64(w, read_scaled(in, 1, true, -7));
   if (flags & 0x01) {
     const bool fine = (flags & 0x20) != 0;
-    w.f64(read_scaled(in, 1, false, fine ? -2 : -5));
-    w.f64(read_scaled(in, 6, true, -15));
+    put_f64(w, read_scaled(in, 1, false, fine ? -2 : -5));
+    put_f64(w, read_scaled(in, 6, true, -15));
     const double third = read_scaled(in, 2, true, -8);
-    w.f64(fine ? third : 0.0);
+    put_f64(w, fine ? third : 0.0);
   }
 }
 
