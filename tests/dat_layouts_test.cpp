@@ -71,7 +71,7 @@ TEST(DatLayouts, Type12WithThreeEntriesAndItsRunFacts) {
   EXPECT_EQ(p.rp->facts.receiver_type, 29);
 }
 
-TEST(DatLayouts, Type101AndType20) {
+TEST(DatLayouts, Types101_20_31And33) {
   Processor p;
   ASSERT_EQ(p.feed(writers::type101_record(0xFFFFFFFE, {1.5, -2.0, 0.0, 8e9}, 0x11, 0x22)), 0);
   // type 20: sub-code 4, long 3000, words 0x0102 0x0304 0x0506 0x0708
@@ -84,12 +84,16 @@ TEST(DatLayouts, Type101AndType20) {
                                            .be16(0x0708)
                                            .data())),
             0);
+  ASSERT_EQ(p.feed(writers::app_part(0x0203, true, {7, 8, 9})), 0);
+  ASSERT_EQ(p.feed(writers::raw_record(33, 14, {1, 2, 3, 4})), 0);
   Le want;
   want.u8(0x74).u8(46).u8(0).u8(101).f64(4294967294.0).f64(1.5).f64(-2.0).f64(0.0).f64(8e9);
   want.u8(0x11).u8(0x22);
   // The type-20 image keeps the input length (19 - 3): the long as a
   // double and the words that fit after it.
   want.u8(0x74).u8(16).u8(4).u8(20).f64(3000.0).le16(0x0102).le16(0x0304);
+  want.u8(0x74).u8(11).u8(0).u8(31).le16(0x0203).u8(1).u8(3).bytes({7, 8, 9});
+  want.u8(0x74).u8(8).u8(14).u8(33).bytes({1, 2, 3, 4});
   EXPECT_EQ(p.records(), want.data());
 }
 
