@@ -73,6 +73,9 @@ StatusCode CloseDat(OutputSet& h) {
   OutFile& dat = h.file(kOutputDat);
   RecordProcessor& rp = *h.processor;
   StatusCode st = kStatusOk;
+  // The names the data gives replace those of the file name before they are
+  // written into the leading records and used for the -u1 name.
+  refresh_station_names(rp, h.run);
   if (rp.records_handed > 0) st = FinishDatFile(rp, h.run);
   dat.close();
   SetDatStream(rp, nullptr);

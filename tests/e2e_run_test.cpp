@@ -11,6 +11,7 @@
 
 #include "tests/test_support.h"
 #include "writers/frame_writer.h"
+#include "writers/legacy_records.h"
 
 namespace {
 
@@ -247,6 +248,19 @@ TEST(E2eNames, DatFileGetsItsFinalName) {
   EXPECT_EQ(run_rawsplit(dir.path(), {"-d", "-u1", "station", "out/gs00233a"}).status, 0);
   EXPECT_TRUE(file_exists(dir.file("out/PILLAR7233A.dat")));
   EXPECT_FALSE(file_exists(dir.file("out/gs00233a.dat")));
+}
+
+TEST(E2eNames, StationRenameTakesTheSessionNameFromTheData) {
+  // Receiver types 29 to 59 name the session after the first epoch: day of
+  // year 6 (week 0 starts on 6 January 1980) and hour 13 give 006D.
+  TempDir dir;
+  writers::R00File f;
+  f.receiver_type = 30;
+  f.records.push_back(writers::message_frame(3, "PILLAR7"));
+  f.records.push_back(writers::type17_part(13 * 3600 * 1000, 0, false, {writers::Type17Entry{}}));
+  write_file(dir.file("station.r00"), f.bytes());
+  EXPECT_EQ(run_rawsplit(dir.path(), {"-d", "-u1", "station"}).status, 0);
+  EXPECT_TRUE(file_exists(dir.file("PILLAR7006D.dat")));
 }
 
 TEST(E2eNames, MissingAndOverlongNamesAreRefused) {
