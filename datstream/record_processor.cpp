@@ -95,16 +95,18 @@ StatusCode handle_ephemeris(RecordProcessor& rp, int type) {
   return write_dat_record(rp, type);
 }
 
-// Type 12: its receiver type code always, its week when it is the run's first.
+// Type 12: once its image is written, its receiver type code becomes the
+// run's, and its week the data week when it is the run's first type 12.
 StatusCode handle_type12(RecordProcessor& rp) {
   constexpr size_t kReceiverType = 9, kWeek = 17;
-  if (rp.work_length < kWeek + 2 + 3) return kStatusExpansion;
+  const StatusCode status = write_dat_record(rp, 12);
+  if (status == kStatusExpansion) return status;
   rp.facts.receiver_type = rp.work[kReceiverType];
   if (!rp.facts.data_week_known) {
     rp.facts.data_gps_week = static_cast<uint16_t>(rp.work[kWeek] << 8 | rp.work[kWeek + 1]);
     rp.facts.data_week_known = true;
   }
-  return write_dat_record(rp, 12);
+  return status;
 }
 
 // Message text from byte 4 up to the checksum, at most max bytes, ending at
