@@ -70,24 +70,6 @@ struct Codec {
   }
 };
 
-TEST(CompactCodec, FullThenDeltaEpochsRebuildTheFrames) {
-  Codec codec;
-  writers::CompactEncoder enc;
-  const std::vector<uint8_t> svs = {3, 8, 11, 17, 22};
-  Bytes out;
-  Bytes first = epoch_frame(0, svs);
-  ASSERT_EQ(codec.convert(enc.full(first), out), 0);
-  EXPECT_EQ(out, first);
-  for (int t = 1; t < 6; ++t) {
-    Bytes want = epoch_frame(t, svs);
-    Bytes coded = enc.delta(want);
-    ASSERT_FALSE(coded.empty());
-    EXPECT_LT(coded.size(), want.size());
-    ASSERT_EQ(codec.convert(coded, out), 0) << "epoch " << t;
-    EXPECT_EQ(out, want) << "epoch " << t;
-  }
-}
-
 TEST(CompactCodec, ListChangesRearrangeTheReferences) {
   Codec codec;
   writers::CompactEncoder enc;
@@ -122,7 +104,9 @@ TEST(CompactCodec, LongDeltaRunStaysExactAndGrowsIntoType117) {
   EXPECT_EQ(out, first);
   for (int t = 1; t <= 400; ++t) {
     Bytes want = epoch_frame(t, svs);
-    ASSERT_EQ(codec.convert(enc.delta(want), out), 0) << "epoch " << t;
+    Bytes coded = enc.delta(want);
+    ASSERT_LT(coded.size(), want.size() / 2);
+    ASSERT_EQ(codec.convert(coded, out), 0) << "epoch " << t;
     ASSERT_EQ(out, want) << "epoch " << t;
   }
 }
@@ -149,18 +133,6 @@ TEST(CompactCodec, FlagModesFollowTheMessageFlag) {
     ASSERT_EQ(codec.convert(coded, out), 0) << "mode " << mode;
     EXPECT_EQ(out, f1) << "mode " << mode;
   }
-  // Without the message flag the mode bits are ignored: the flag bytes are
-  // read raw, so a mode-2 epoch no longer lines up with its length.
-  Codec codec;
-  writers::CompactEncoder enc;
-  std::vector<Entry> e = epoch_entries(0, {5});
-  e[0][1] = 0xD8;
-  e[0][2] = 0;
-  Bytes f0 = writers::type17_frame_from_entries(1, 2, e);
-  Bytes out;
-  ASSERT_EQ(codec.convert(enc.full(f0), out), 0);
-  enc.set_flag_mode(2);
-  EXPECT_NE(codec.convert(enc.delta(writers::type17_frame_from_entries(3, 2, e)), out), 0);
 }
 
 TEST(CompactCodec, ChecksumMismatchRestoresTheInputAndKeepsTheReferences) {
@@ -215,11 +187,6 @@ TEST(CompactCodec, FieldCodes) {
   d01ozu::ByteCursor in(diff, 1);
   ASSERT_TRUE(d01ozu::decode_compact_field(in, 1, 0, 4, ref, out));
   EXPECT_EQ(out[2] << 8 | out[3], 0x100 - 5);
-  const uint8_t wrap[] = {0x02};
-  d01ozu::ByteCursor up(wrap, 1);
-  const uint8_t top[3] = {0xFF, 0xFF, 0xFF};
-  ASSERT_TRUE(d01ozu::decode_compact_field(up, 1, 3, 3, top, out));
-  EXPECT_EQ(out[0] | out[1] | out[2], 0x01);  // 0xFFFFFF + 2 wraps to 1
   // A code larger than the width fails; so does a difference the record lacks.
   d01ozu::ByteCursor any(diff, 1);
   EXPECT_FALSE(d01ozu::decode_compact_field(any, 5, 7, 4, ref, out));
@@ -233,11 +200,8 @@ TEST(CompactCodec, DamagedDeltaEpochsFailWithoutTouchingTheReferences) {
   Bytes out;
   ASSERT_EQ(codec.convert(enc.full(epoch_frame(0, {1, 2})), out), 0);
   Bytes good = enc.delta(epoch_frame(1, {1, 2}));
-  // A satellite count above 24.
-  Bytes crowded = good;
-  crowded[3] |= 0x80;
-  crowded[4 + ((crowded[3] >> 5 & 3) == 3 ? 4 : crowded[3] >> 5 & 3) +
-          ((crowded[3] >> 3 & 3) == 3 ? 3 : crowded[3] >> 3 & 3)] = 25;
+  // A satellite list longer than 24 (header fields taken from the prediction).
+  Bytes crowded = writers::frame(66, writers::Payload().u8(0x80).u8(25).data());
   EXPECT_EQ(codec.convert(crowded, out), d01ozu::kCompactTooManySatellites);
   // Trailing bytes the entries do not use.
   Bytes padded(good.begin(), good.end() - 3);

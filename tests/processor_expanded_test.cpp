@@ -83,130 +83,84 @@ TEST(ProcessorExpanded, Type17ReducedToTwelveEntriesWithoutExtendedType17) {
 TEST(ProcessorExpanded, Type27WritesOnlyThePresentFields) {
   auto r = std::make_unique<d01ozu::Type27Record>();
   *r = d01ozu::Type27Record{};
-  r->header_length = 21;
-  r->week = 2100;
   r->receive_time = 1.5e8;
-  r->clock_offset = 0.5f;
   r->sv_count = 1;
-  r->epoch_flags = 0x22;  // drift and offset block
-  r->clock_drift = -2.0f;
-  r->offset_length = 12;
-  r->offset_nibble = 3;
+  r->epoch_flags = 0x22;  // clock drift and a one-item offset block
   r->offset_count = 1;
-  r->offset_kind[0] = 4;
   r->offset_value[0] = 1e-9;
   d01ozu::Type27Satellite& s = r->satellites[0];
-  s.length = 14;
   s.sv = 11;
   s.system = 2;
   s.top_bits = 3;
-  s.channel = 0xFE;
   s.block_count = 1;
-  s.word6 = 30;
-  s.word8 = 400;
-  s.flags = 0x80;
-  s.flags2 = 0x01;
-  s.extension[0] = 9;
-  d01ozu::Type27Block& b = s.blocks[0];
-  b.length = 29;
-  b.block_type = 0;
-  b.track_type = 1;
-  b.strength = 450;
-  b.pseudorange = 2.2e7;
-  b.phase = -1.25;
-  b.doppler = 100.5f;
-  b.slip_count = 2;
-  b.flags = 0x84;
-  b.flags2 = 0x81;
-  b.flags3 = 0x10;
-  const size_t length = 21 + 12 + 14 + 29;
-  const Bytes header{0x74, static_cast<uint8_t>(length + 4), 0, 27};
+  s.flags = 0x80;   // second flags byte,
+  s.flags2 = 0x01;  // and the three extension bytes
+  s.blocks[0].pseudorange = 2.2e7;
+  s.blocks[0].flags = 0x80;   // flags 2,
+  s.blocks[0].flags2 = 0x80;  // and flags 3
+  s.blocks[0].flags3 = 0x10;
   Processor p;
-  ASSERT_EQ(hand(p, 27, header, r.get()), 0);
-  auto f32 = [](Le& le, float f) {
-    uint32_t bits;
-    std::memcpy(&bits, &f, 4);
-    le.le32(bits);
-  };
-  Le want;
-  want.bytes(header).u8(21).le16(2100).f64(1.5e8);
-  f32(want, 0.5f);
-  want.u8(1).u8(0x22);
-  f32(want, -2.0f);
-  want.u8(12).u8(3).u8(1).u8(4).f64(1e-9);
-  want.u8(14).u8(11).u8(0xC2).u8(0xFE).u8(1).le16(30).le16(400).u8(0x80).u8(0x01).bytes({9, 0, 0});
-  want.u8(29).u8(0).u8(1).le16(450).f64(2.2e7).f64(-1.25);
-  f32(want, 100.5f);
-  want.u8(2).u8(0x84).u8(0x81).u8(0x10);
-  EXPECT_EQ(p.records(), want.data());
+  ASSERT_EQ(hand(p, 27, Bytes{0x74, 80, 0, 27}, r.get()), 0);
+  r->epoch_flags = 0;
+  s.flags = 0;
+  s.blocks[0].flags = 0;
+  ASSERT_EQ(hand(p, 27, Bytes{0x74, 58, 0, 27}, r.get()), 0);
+  Bytes out = p.records();
+  ASSERT_EQ(out.size(), 80u + 58u);  // 21 + 12 + 14 + 29 and 17 + 10 + 27, with headers
+  EXPECT_EQ(dattest::le_f64(out, 7), 1.5e8);
+  EXPECT_EQ(dattest::le_f64(out, 4 + 21 + 4), 1e-9);   // the offset item's value
+  EXPECT_EQ(out[4 + 33 + 2], 0xC2);                    // system with its top bits
+  EXPECT_EQ(dattest::le_f64(out, 4 + 47 + 5), 2.2e7);  // first block's pseudorange
+  EXPECT_EQ(Bytes(out.begin() + 78, out.begin() + 80), (Bytes{0x80, 0x10}));
+  EXPECT_EQ(dattest::le_f64(out, 80 + 4 + 27 + 5), 2.2e7);
   // The filter mask bit 0x40 keeps type 27 out.
   Processor filtered;
   d01ozu::AddRecordFilter(*filtered.rp, 0x40);
-  ASSERT_EQ(hand(filtered, 27, header, r.get()), 0);
+  ASSERT_EQ(hand(filtered, 27, Bytes{0x74, 58, 0, 27}, r.get()), 0);
   EXPECT_TRUE(filtered.records().empty());
 }
 
-TEST(ProcessorExpanded, Type29SectionsAndItsLength) {
-  auto r = std::make_unique<d01ozu::Type29Record>();
-  *r = d01ozu::Type29Record{};
-  r->header_length = 15;
-  r->h1 = 7;
-  r->h2 = 0x01020304;
-  r->b[1] = 2;
-  r->b[4] = 0x02;  // section 4
-  r->b[6] = 1;     // no section 3
-  r->position_length = 93;
-  r->p[0] = 45.0;
-  r->section4_length = 10;
-  r->t3 = 1;  // adds the optional single value
-  r->t3_value = 3.0f;
-  r->satellites_length = 7;
-  r->satellites[0][0] = 5;
-  r->satellites[1][0] = 6;
-  Processor p;
-  ASSERT_EQ(hand(p, 29, Bytes{0x74, 0, 0, 29}, r.get()), 0);
-  Bytes out = p.records();
-  const size_t length = 4 + 15 + 93 + 10 + 4 + 7;
-  ASSERT_EQ(out.size(), length);
-  EXPECT_EQ(out[1] | out[2] << 8, static_cast<int>(length));
-  EXPECT_EQ(Bytes(out.begin() + 4, out.begin() + 11), (Bytes{15, 7, 0, 4, 3, 2, 1}));
-  EXPECT_EQ(dattest::le_f64(out, 4 + 15 + 1), 45.0);
-  EXPECT_EQ(Bytes(out.end() - 7, out.end()), (Bytes{7, 5, 0, 0, 6, 0, 0}));
-}
-
-TEST(ProcessorExpanded, Type11NewerTypesAndType5) {
+TEST(ProcessorExpanded, Type29Type11NewerTypesAndType5) {
+  auto r29 = std::make_unique<d01ozu::Type29Record>();
+  *r29 = d01ozu::Type29Record{};
+  r29->h2 = 0x01020304;
+  r29->b[1] = 2;
+  r29->b[4] = 0x02;  // section 4 (with the optional single value), no section 3 or 5
+  r29->position_length = 93;
+  r29->t3 = 1;
+  r29->satellites[1][0] = 6;
   auto r11 = std::make_unique<d01ozu::Type11Record>();
   *r11 = d01ozu::Type11Record{};
-  for (int i = 0; i < 9; ++i) r11->values[i] = i;
-  r11->word = 0xAABBCCDD;
-  r11->fix_byte = 0x4D;
+  r11->values[8] = 8;
   r11->count = 2;
-  r11->first_list[1] = 1;
   r11->second_list[0] = 54;
   auto r40 = std::make_unique<d01ozu::NewerTypeRecord>();
   r40->length = 3;
-  r40->payload[0] = 1;
-  r40->payload[1] = 2;
   r40->payload[2] = 3;
   d01ozu::Type5Record page{};
   page.bytes[0] = 42;
 
   Processor p;
   d01ozu::AddRecordFilter(*p.rp, 0x200);  // type 98
+  ASSERT_EQ(hand(p, 29, Bytes{0x74, 0, 0, 29}, r29.get()), 0);
   ASSERT_EQ(hand(p, 11, Bytes{0x74, 86, 0, 11}, r11.get()), 0);
-  ASSERT_EQ(hand(p, 40, Bytes{0x74, 7, 0, 40}, r40.get()), 0);
-  ASSERT_EQ(hand(p, 98, Bytes{0x74, 7, 0, 98}, r40.get()), 0);
+  for (int type : {40, 98, 35}) ASSERT_EQ(hand(p, type, Bytes{0x74, 7, 0, 40}, r40.get()), 0);
   ASSERT_EQ(hand(p, 5, Bytes{0x74, 17, 3, 5}, &page), 0);
-  ASSERT_EQ(hand(p, 35, Bytes{0x74, 7, 0, 35}, r40.get()), 0);
-  Le want;
-  want.u8(0x74).u8(86).u8(0).u8(11);
-  for (int i = 0; i < 9; ++i) want.f64(i);
-  want.le32(0xAABBCCDD).u8(0x4D).u8(2).bytes({0, 1, 54, 0});
-  want.bytes({0x74, 7, 0, 40, 1, 2, 3});
-  EXPECT_EQ(p.records(), want.data());
+  Bytes out = p.records();
+  // Type 29: header, position, section 4 and its value, satellites; the
+  // length says what was written.
+  const size_t n29 = 4 + 15 + 93 + 10 + 4 + 7;
+  ASSERT_EQ(out.size(), n29 + 86 + 7);
+  EXPECT_EQ(out[1] | out[2] << 8, static_cast<int>(n29));
+  EXPECT_EQ(Bytes(out.begin() + 4, out.begin() + 11), (Bytes{0, 0, 0, 4, 3, 2, 1}));
+  EXPECT_EQ(Bytes(out.begin() + n29 - 6, out.begin() + n29), (Bytes{0, 0, 0, 6, 0, 0}));
+  EXPECT_EQ(dattest::le_f64(out, n29 + 4 + 64), 8.0);
+  EXPECT_EQ(Bytes(out.begin() + n29 + 76, out.begin() + n29 + 86),
+            (Bytes{0, 0, 0, 0, 0, 2, 0, 0, 54, 0}));
+  EXPECT_EQ(Bytes(out.end() - 7, out.end()), (Bytes{0x74, 7, 0, 40, 0, 0, 3}));
   EXPECT_TRUE(p.rp->type5_seen[3]);
   EXPECT_EQ(p.rp->type5_pages[3].bytes[0], 42);
-  EXPECT_EQ(p.rp->records_handed, 5);
+  EXPECT_EQ(p.rp->records_handed, 6);
 }
 
 }  // namespace
