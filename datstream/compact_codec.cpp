@@ -22,16 +22,19 @@ constexpr size_t kF5 = 27, kF5Width = 2;
 constexpr size_t kFlags = 1, kFlags2 = 2, kZeroByte = 19;
 constexpr uint8_t kFlagL2 = 0x01;
 
+// The big-endian unsigned number of width bytes at p.
 uint64_t load_be(const uint8_t* p, size_t width) {
   uint64_t v = 0;
   for (size_t i = 0; i < width; ++i) v = v << 8 | p[i];
   return v;
 }
 
+// Stores the low width bytes of v big-endian at p.
 void store_be(uint8_t* p, size_t width, uint64_t v) {
   for (size_t i = width; i-- > 0; v >>= 8) p[i] = static_cast<uint8_t>(v);
 }
 
+// All ones in the low width bytes: arithmetic modulo 256^width.
 uint64_t width_mask(size_t width) {
   return width >= 8 ? ~0ull : (1ull << (8 * width)) - 1;
 }
@@ -45,6 +48,7 @@ void blank_epoch(CompactEpoch& e, int capacity) {
   std::memset(e.entries, 0, kCompactEntrySize * capacity);
 }
 
+// Frame bytes of an entry: 20, or 29 with the L2 part.
 size_t entry_frame_size(const uint8_t* entry) {
   return kCompactEntryBase + ((entry[kFlags] & kFlagL2) ? kCompactEntryL2 : 0);
 }
@@ -298,6 +302,8 @@ int decode_delta(DeltaJob& job, bool message_flag) {
   return status;
 }
 
+// A delta epoch (66, 74) rebuilt into a type-17/117 frame over the input.
+// 0 or 101 to 111; on failure the frame and the references are unchanged.
 int convert_delta(CompactReferences& refs, uint8_t* frame, size_t size, size_t capacity,
                   bool message_flag, size_t* out_length) {
   size_t length = 0;
@@ -344,6 +350,8 @@ void parse_full_epoch(const uint8_t* frame, size_t length, CompactReferences& re
   std::memcpy(refs.prediction.entries, e.entries, kCompactEntrySize * refs.capacity);
 }
 
+// A full epoch (67, 75): checked as type 17/117, then both references.
+// 0, 101, 103, 104 or 105 (the type byte restored on failure).
 int convert_full(CompactReferences& refs, uint8_t* frame, size_t size, size_t* out_length) {
   if (size < 3 || frame[0] != kStx) return kCompactNoStx;
   const uint8_t original_type = frame[2];

@@ -24,6 +24,7 @@ void reverse_fields(ByteCursor& in, ByteWriter& out, size_t count, size_t width)
   }
 }
 
+// Input bytes of one scaled field.
 size_t scaled_width(Conv c) {
   switch (c) {
     case Conv::kScaled8:
@@ -40,6 +41,7 @@ size_t scaled_width(Conv c) {
   }
 }
 
+// One table entry: reads its input fields and writes their conversions.
 void apply(ByteCursor& in, ByteWriter& out, const FieldOp& op) {
   switch (op.conv) {
     case Conv::kCopy: {

@@ -42,6 +42,7 @@ constexpr size_t kType11CountOffset = 42;
 constexpr size_t kType10Count = 4;
 constexpr size_t kType25FlagOffset = 11;
 
+// The 4-byte DAT record header.
 void put_header(uint8_t* out, size_t length, uint8_t sub_code, uint8_t type) {
   out[0] = kDatStart;
   out[1] = static_cast<uint8_t>(length);

@@ -23,6 +23,7 @@ namespace {
 
 using ImageBuilder = size_t (*)(const uint8_t*, size_t, uint8_t*, size_t);
 
+// The image builder of a directly converted type and sub-code, or nullptr.
 ImageBuilder builder_for(int type, uint8_t sub_code) {
   switch (type) {
     case 3:

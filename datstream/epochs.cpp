@@ -34,6 +34,7 @@ constexpr size_t kType17Entry = 20, kType17L2 = 9;
 constexpr size_t kType102Entry = 34;
 constexpr FieldOp kType102EntryFields[] = {copy(2), doubles(4)};
 
+// Adds sv (not 0) to the satellites the current record names, up to 33.
 void add_named_satellite(RecordProcessor& rp, uint8_t sv) {
   if (sv != 0 && rp.sv_list_count < 33) {
     rp.sv_list[rp.sv_list_count++] = sv;
@@ -41,6 +42,7 @@ void add_named_satellite(RecordProcessor& rp, uint8_t sv) {
   }
 }
 
+// Makes (time_ms, clock_ms) the latest of the two epochs kept for events.
 void note_epoch_clock(EpochClock& c, double time_ms, double clock_ms) {
   c.time[0] = c.time[1];
   c.clock[0] = c.clock[1];
@@ -73,6 +75,7 @@ void write_events_before_epoch(RecordProcessor& rp) {
   list.count = kept;
 }
 
+// Writes the event records held back for after the epoch, and forgets them.
 void write_held_events(RecordProcessor& rp) {
   for (int i = 0; i < rp.held_events.count; ++i) {
     size_t n =
@@ -124,10 +127,12 @@ StatusCode type17_sequence(RecordProcessor& rp, double t1) {
   return status;
 }
 
+// The first of two statuses that is not 0.
 StatusCode worse(StatusCode a, StatusCode b) {
   return a != kStatusOk ? a : b;
 }
 
+// Writes the gathered type-7 epoch with its events; 0, 15 or 19.
 StatusCode write_type7_epoch(RecordProcessor& rp) {
   Type7Epoch& e = rp.epoch7;
   note_epoch_clock(rp.clock, e.time_ms, e.clock * kMetresToMs);
@@ -208,6 +213,7 @@ void convert_type17_entry(ByteCursor& in, uint8_t* slot, uint8_t generation) {
   }
 }
 
+// DAT bytes of a type-17 entry slot: 48, or 72 with the L2 values.
 size_t entry_dat_size(const uint8_t* slot) {
   return (slot[1] & 0x01) ? kType17EntryDatL2 : kType17EntryDat;
 }

@@ -21,6 +21,7 @@ size_t build_type11_record_image(const uint8_t header[4], const Type11Record& r,
 
 namespace {
 
+// Epoch header, with the drift, extra byte and offset block when flagged.
 void write_type27_header(ByteWriter& w, const Type27Record& r) {
   w.u8(r.header_length);
   w.le16(r.week);
@@ -41,6 +42,7 @@ void write_type27_header(ByteWriter& w, const Type27Record& r) {
   }
 }
 
+// One measurement block: 27 bytes, plus flags 2 and flags 3 when flagged.
 void write_type27_block(ByteWriter& w, const Type27Block& b) {
   w.u8(b.length);
   w.u8(b.block_type);
@@ -56,6 +58,7 @@ void write_type27_block(ByteWriter& w, const Type27Block& b) {
   if (b.flags2 & 0x80) w.u8(b.flags3);
 }
 
+// One satellite block and its measurement blocks.
 void write_type27_satellite(ByteWriter& w, const Type27Satellite& s) {
   const uint8_t m = s.block_count > kType27BlockCapacity ? kType27BlockCapacity : s.block_count;
   w.u8(s.length);
@@ -87,6 +90,7 @@ size_t build_type27_image(const uint8_t header[4], const Type27Record& r, uint8_
 
 namespace {
 
+// Sections 3, 4 and 5 when the header bytes say they are present.
 void write_type29_optional(ByteWriter& w, const Type29Record& r) {
   if (r.b[6] >= 3 && r.b[6] <= 6) {
     w.u8(r.section3_length);

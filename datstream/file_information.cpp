@@ -30,6 +30,7 @@ constexpr KindFields kKindFields[7] = {
     {0, {}}, {2, {4, 2}}, {3, {2, 2, 2}}, {3, {4, 1, 1}}, {2, {4, 4}}, {2, {4, 4}}, {0, {}},
 };
 
+// The big-endian number of width bytes at p.
 uint32_t be_value(const uint8_t* p, int width) {
   uint32_t v = 0;
   for (int i = 0; i < width; ++i) v = v << 8 | p[i];

@@ -76,6 +76,7 @@ StatusCode end_record(RecordProcessor& rp, StatusCode status) {
   return status;
 }
 
+// True when the filter mask keeps the type of bit out of the DAT file.
 bool filtered(const RecordProcessor& rp, uint32_t bit) {
   return (rp.filter_mask & bit) != 0;
 }
@@ -292,6 +293,7 @@ StatusCode process_legacy_record(RecordProcessor& rp, const uint8_t* frame, size
 
 namespace {
 
+// The filter mask bit of a newer record type, 0 for other types.
 uint32_t newer_filter_bit(int type) {
   switch (type) {
     case 25:

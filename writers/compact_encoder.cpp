@@ -17,6 +17,7 @@ constexpr Field kH1{3, 4, 3, 3}, kH2{7, 3, 3, 3};
 constexpr Field kF1{6, 4, 0, 3}, kF2{10, 6, 7, 7}, kF3{16, 3, 3, 3};
 constexpr Field kF4{21, 6, 7, 7}, kF5{27, 2, 0, 1};
 
+// Big-endian helpers of width w.
 uint64_t get(const uint8_t* p, size_t w) {
   uint64_t v = 0;
   for (size_t i = 0; i < w; ++i) v = v << 8 | p[i];
@@ -70,6 +71,7 @@ unsigned code_small(Payload& out, uint8_t value, uint8_t previous, unsigned max_
   return 0;
 }
 
+// Frame bytes of an entry: 20, or 29 with the L2 part.
 size_t entry_size(const std::array<uint8_t, 29>& e) {
   return (e[1] & 0x01) ? 29 : 20;
 }
@@ -84,6 +86,7 @@ Bytes type17_frame_from_entries(uint32_t h1, uint32_t h2,
   return frame(p.size() + 6 > 255 ? 117 : 17, p);
 }
 
+// Both references blank: STX and type 17 in the header, no entries.
 void CompactEncoder::reset() {
   p_ = Epoch{};
   p_.header[0] = 0x02;
@@ -92,6 +95,7 @@ void CompactEncoder::reset() {
   q_ = p_;
 }
 
+// The header and entries of a type-17 frame.
 CompactEncoder::Epoch CompactEncoder::parse(const Bytes& f) const {
   Epoch e;
   std::copy(f.begin(), f.begin() + 10, e.header.begin());
@@ -161,6 +165,7 @@ bool CompactEncoder::encode_flags(Payload& out, const Entry& e, const Entry& pe)
   }
 }
 
+// Appends the coded entry at list position k; false when it cannot be coded.
 bool CompactEncoder::encode_entry(Payload& out, const Entry& e, size_t k) {
   const Entry& pe = p_.entries[k];
   const Entry& qe = q_.entries[k];
@@ -188,6 +193,7 @@ bool CompactEncoder::encode_entry(Payload& out, const Entry& e, size_t k) {
   return true;
 }
 
+// The decoder's reference update: Q = 2 x new - P, then P = new.
 void CompactEncoder::advance(const Epoch& next) {
   auto predict = [](uint8_t* q, const uint8_t* p, const uint8_t* n, const Field& f) {
     put(q + f.at, f.width, (2 * get(n + f.at, f.width) - get(p + f.at, f.width)) & mask(f.width));
