@@ -187,14 +187,14 @@ StatusCode handle_type30(RecordProcessor& rp) {
 }
 
 // Compact measurement records: the first of a run resets the references;
-// 66, 67, 74 and 75 become type-17/117 frames assembled like any other;
-// 64 and 65 have no conversion and write nothing.
-StatusCode handle_compact(RecordProcessor& rp, int type) {
+// 66, 67, 74 and 75 become type-17/117 frames assembled like any other.
+// 64 and 65 belong to the family but have no conversion: the codec refuses
+// them, so they write nothing and count as expansion errors.
+StatusCode handle_compact(RecordProcessor& rp) {
   if (!rp.new_types_seen) {
     rp.new_types_seen = true;
     reset_compact_references(rp.compact, kLegacyCompactSatellites);
   }
-  if (type == 64 || type == 65) return kStatusOk;
   size_t length = 0;
   int result = convert_compact_epoch(rp.compact, rp.work, rp.work_length, sizeof rp.work,
                                      rp.message_flag, &length);
@@ -267,7 +267,7 @@ StatusCode dispatch_legacy(RecordProcessor& rp, int type) {
     case 67:
     case 74:
     case 75:
-      return handle_compact(rp, type);
+      return handle_compact(rp);
     case 102:
       return handle_type102_part(rp, rp.work, rp.work_length);
     default:  // 10, 11, 20, 101 convert directly; unknown types write nothing

@@ -192,7 +192,7 @@ Bytes compact_source(uint32_t t) {
 TEST(ProcessorRouting, CompactRecordsBecomeType17EpochsWithMappedStatuses) {
   Processor p;
   writers::CompactEncoder enc;
-  EXPECT_EQ(p.feed(writers::frame(64, writers::Payload().zeros(6))), 0);  // no conversion
+  EXPECT_EQ(p.feed(writers::frame(64, writers::Payload().zeros(6))), d01ozu::kStatusExpansion);
   ASSERT_EQ(p.feed(enc.full(compact_source(1))), 0);
   ASSERT_EQ(p.feed(enc.delta(compact_source(2))), 0);
   Bytes bad = enc.delta(compact_source(3));
