@@ -1,5 +1,6 @@
 #include "expansion/packet_framer.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "datstream/frame_rules.h"
@@ -133,11 +134,18 @@ void FramerFill(ExpansionContext& c, StreamMode mode, InputStream& input) {
   uint8_t* out = live(f) + f.count;
   uint8_t* const frame_end = live(f) + length;
   uint8_t node = c.su.node;
+  // A byte yields at most three bytes, so a third of what the frame still
+  // needs can be read in one go without taking a byte that belongs behind it.
+  uint8_t chunk[kRawRecordCapacity / kSuMaxSymbolsPerByte + 1];
   while (out < frame_end) {
-    int byte = input.get();
-    if (byte < 0) break;
-    int n = su_decode_step(tables, node, static_cast<uint8_t>(byte), out);
-    if (n > 0) out += n;  // an end symbol here is skipped
+    const size_t want =
+        std::max<size_t>(1, static_cast<size_t>(frame_end - out) / kSuMaxSymbolsPerByte);
+    const size_t got = input.read(chunk, want);
+    for (size_t i = 0; i < got; ++i) {
+      int n = su_decode_step(tables, node, chunk[i], out);
+      if (n > 0) out += n;  // an end symbol here is skipped
+    }
+    if (got < want) break;
   }
   c.su.node = node;
   f.count = static_cast<uint16_t>(out - live(f));

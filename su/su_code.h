@@ -17,7 +17,9 @@ namespace d01ozu {
 constexpr int kSuSymbolCount = 257;
 constexpr int kSuEndSymbol = 256;
 constexpr int kSuInternalNodes = kSuSymbolCount - 1;
-// One input byte completes at most eight symbols (every code is >= 1 bit).
+// Every code is at least 3 bits long, so one input byte completes at most
+// three symbols; decoders write up to kSuMaxOutputPerByte bytes per byte.
+constexpr int kSuMaxSymbolsPerByte = 3;
 constexpr int kSuMaxOutputPerByte = 8;
 
 // One node of the code tree. Leaves have symbol >= 0 and no children; an
