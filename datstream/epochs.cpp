@@ -85,6 +85,15 @@ void write_held_events(RecordProcessor& rp) {
   rp.held_events.count = 0;
 }
 
+// Reads the two values that open a type-17 or type-102 part (frame bytes 3
+// to 9, the more-parts bit already cleared) into an open, empty head.
+void read_part_head(ByteCursor& in, GatheredParts& head) {
+  head.open = true;
+  head.count = 0;
+  head.time_ms = read_scaled(in, 4, false, 0);
+  head.value2 = read_scaled(in, 3, true, -19);
+}
+
 // Records the epoch time T1 as the latest (and the first, for the run's first
 // epoch) and derives the epoch weeks.
 void record_epoch_time(RecordProcessor& rp, double t1) {
@@ -270,17 +279,12 @@ StatusCode handle_type17_part(RecordProcessor& rp, uint8_t* frame, size_t length
   const int entries = count_type17_entries(frame, length);
   if (entries < 0) return kStatusExpansion;
   ByteCursor in = frame_fields(frame, length, 3);
-  const double time_ms = read_scaled(in, 4, false, 0);
-  const double value2 = read_scaled(in, 3, true, -19);
+  GatheredParts head;
+  read_part_head(in, head);
   Type17Epoch& e = rp.epoch17;
   StatusCode status = kStatusOk;
-  if (e.open && time_ms != e.time_ms) status = write_type17_epoch(rp);
-  if (!e.open) {
-    e.open = true;
-    e.count = 0;
-    e.time_ms = time_ms;
-    e.value2 = value2;
-  }
+  if (e.open && head.time_ms != e.time_ms) status = write_type17_epoch(rp);
+  if (!e.open) static_cast<GatheredParts&>(e) = head;
   if (e.count + entries > kType17EntryCapacity) {
     e.open = false;  // an epoch longer than the buffer is dropped
     e.count = 0;
@@ -374,14 +378,9 @@ StatusCode handle_type102_part(RecordProcessor& rp, uint8_t* frame, size_t lengt
   const int entries = static_cast<int>((length - 13) / kType102Entry);
   ByteCursor in = frame_fields(frame, length, 3);
   Type102Record& r = rp.rec102;
-  const double time_ms = read_scaled(in, 4, false, 0);
-  const double value2 = read_scaled(in, 3, true, -19);
-  if (!r.open) {
-    r.open = true;
-    r.count = 0;
-    r.time_ms = time_ms;
-    r.value2 = value2;
-  }
+  GatheredParts head;
+  read_part_head(in, head);
+  if (!r.open) static_cast<GatheredParts&>(r) = head;
   if (r.count + entries > kType102EntryCapacity) {
     r.open = false;  // a record longer than the buffer is dropped
     return kStatusExpansion;

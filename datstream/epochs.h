@@ -29,23 +29,25 @@ struct Type7Epoch {
 constexpr size_t kType17EntryDat = 48;
 constexpr size_t kType17EntryDatL2 = 72;
 constexpr size_t kType17HeaderDat = 21;
-struct Type17Epoch {
-  uint8_t entries[kType17EntryCapacity][kType17EntryDatL2];
+// A record gathered from parts (types 17/117 and 102): open while parts of
+// it are arriving, its entry count so far, and the two values that open
+// every part (the epoch time in ms and the second value, receiver clock ms).
+struct GatheredParts {
   int count = 0;
   bool open = false;
   double time_ms = 0;
-  double value2 = 0;  // the second epoch value (receiver clock, ms)
+  double value2 = 0;
+};
+
+struct Type17Epoch : GatheredParts {
+  uint8_t entries[kType17EntryCapacity][kType17EntryDatL2];
 };
 
 // Type 102: entries of 2 bytes and 4 doubles.
 constexpr int kType102EntryCapacity = 64;
 constexpr size_t kType102EntryDat = 34;
-struct Type102Record {
+struct Type102Record : GatheredParts {
   uint8_t entries[kType102EntryCapacity][kType102EntryDat];
-  int count = 0;
-  bool open = false;
-  double time_ms = 0;
-  double value2 = 0;
 };
 
 // Whole-frame handlers of the legacy path; length is the frame length.
