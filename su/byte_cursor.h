@@ -128,20 +128,9 @@ class ByteWriter {
     pos_ = offset;
   }
   void u8(uint8_t v) { put(&v, 1); }
-  void le16(uint16_t v) {
-    uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
-    put(b, 2);
-  }
-  void le32(uint32_t v) {
-    uint8_t b[4];
-    for (int i = 0; i < 4; ++i) b[i] = static_cast<uint8_t>(v >> (8 * i));
-    put(b, 4);
-  }
-  void le64(uint64_t v) {
-    uint8_t b[8];
-    for (int i = 0; i < 8; ++i) b[i] = static_cast<uint8_t>(v >> (8 * i));
-    put(b, 8);
-  }
+  void le16(uint16_t v) { put_le(v); }
+  void le32(uint32_t v) { put_le(v); }
+  void le64(uint64_t v) { put_le(v); }
   void f64(double d) {
     uint64_t bits;
     std::memcpy(&bits, &d, sizeof bits);
@@ -170,6 +159,18 @@ class ByteWriter {
   }
 
  private:
+  // Stores an unsigned integer in little-endian byte order.
+  template <typename T>
+  void put_le(T v) {
+#if !defined(__BYTE_ORDER__) || __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+    uint8_t b[sizeof(T)];
+    for (size_t i = 0; i < sizeof(T); ++i) b[i] = static_cast<uint8_t>(v >> (8 * i));
+    put(b, sizeof b);
+#else
+    put(&v, sizeof v);
+#endif
+  }
+
   void put(const void* src, size_t n) {
     uint8_t* p = reserve(n);
     if (p && n) std::memcpy(p, src, n);
