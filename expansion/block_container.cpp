@@ -296,6 +296,7 @@ int extract_record(ExpansionContext& c, ReaderStatus* status) {
   else
     empty_t01buf(c);
   c.record_origin = c.decoded_kind;
+  c.record_checked = false;
   return c.record.data[kRawTypeOffset];
 }
 

@@ -31,6 +31,7 @@ void SetUpExpansionContext(ExpansionContext& c) {
   std::memset(&c.record, 0, sizeof c.record);
   c.last_code = 0;
   c.record_origin = kOriginPacketStream;
+  c.record_checked = false;
   ResetRecord35Assembly(c.record35);
   std::memset(&c.work, 0, sizeof c.work);
   c.work_expanded = false;

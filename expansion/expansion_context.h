@@ -115,7 +115,8 @@ struct ExpansionContext {
   // The record delivered and where it came from.
   RawRecord record;
   int last_code;
-  int record_origin;  // kOriginPacketStream or the block kind
+  int record_origin;    // kOriginPacketStream or the block kind
+  bool record_checked;  // the framer has checked the record's checksum
   Record35Assembly record35;
 
   // Dispatcher.

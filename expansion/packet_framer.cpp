@@ -111,6 +111,7 @@ int FramerStep(ExpansionContext& c, StreamMode mode, int byte, ReaderStatus* sta
     return -1;
   }
   int result = deliver(c, length);
+  c.record_checked = !raw_type_checksum_exempt(type);
   if (byte != kNoByte) append_byte(c, mode, static_cast<uint8_t>(byte));
   return result;
 }

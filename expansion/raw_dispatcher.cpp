@@ -111,7 +111,9 @@ uint16_t ExpandRawRecord(ExpansionContext& c, int, int16_t* legacy_type, ReaderS
     *status = kReaderNoEtx;
     return 0;
   }
-  if (checksum_tested(c.record_origin) && !raw_frame_checksum_ok(frame, length)) {
+  // A packet the framer has checked is not summed a second time.
+  const bool checked = c.record_checked && !c.work_expanded;
+  if (checksum_tested(c.record_origin) && !checked && !raw_frame_checksum_ok(frame, length)) {
     *status = kReaderBadChecksum;
     return 0;
   }
