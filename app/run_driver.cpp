@@ -223,6 +223,7 @@ bool T0xStep(ConversionContext& cx, d01ozu::RecordProcessor& rp, RunState& st) {
     if (line) std::fputs(line, stdout);
     return false;
   }
+  if (st.status == d01ozu::kStatusDiskFull) return false;  // never tolerated
   if (st.status != d01ozu::kStatusOk) {
     if (cx.current_pos == cx.last_error_pos) {
       if (++st.repeats > kMaxRepeatsAtOnePosition) return false;

@@ -150,6 +150,18 @@ TEST(T0xRun, CompactEpochsGiveTheDatOfTheirType17Frames) {
   EXPECT_EQ(got.dat, expected.dat);
 }
 
+// Reader errors are tolerated, a full disk is not: reading stops at the
+// first failed DAT write (after the first 64 KiB) and the run ends with 15.
+TEST(T0xRun, FullDiskEndsTheRun) {
+  TempDir dir;
+  write_file(dir.file("d.t01"), writers::t01_stream(run_records(12000)));
+  testsupport::RunResult r = run_rawsplit(dir.path(), {"-dv", "d.t01"}, {}, 4096);
+  EXPECT_EQ(r.status, 15) << r.output;
+  const size_t at = r.output.find("records: ");
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_LT(std::stoi(r.output.substr(at + 9)), 12003);
+}
+
 TEST(T0xRun, QuickSummaryOnAT00Input) {
   const Conversion run = convert("q.t00", writers::t00_stream(run_records(3)), {"-q"});
   EXPECT_EQ(run.status, 32);
