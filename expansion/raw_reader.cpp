@@ -49,8 +49,8 @@ bool ready_without_input(ExpansionContext& c) {
 // whether they do). Bulk reads take bytes that single steps would only have
 // collected.
 int next_byte(ExpansionContext& c, StreamMode mode, InputStream& input, bool ready) {
-  if (replay_left(c)) return c.probe[c.replay_pos++];
   if (ready) return kNoByte;
+  if (replay_left(c)) return c.probe[c.replay_pos++];
   if (c.form == InputForm::kPacketStream) FramerFill(c, mode, input);
   if (c.form == InputForm::kBlockContainer) BlockFill(c, input);
   if (ready_without_input(c)) return kNoByte;
