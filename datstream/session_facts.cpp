@@ -136,12 +136,9 @@ void merge_block(uint8_t* rep, bool& rep_valid, const uint8_t* pend) {
 
 }  // namespace
 
-// Types 4 and 22: N (byte 3) is the last satellite index of the record. The
-// record is decoded over a copy of the pending block; when its data-logging
-// start differs from the pending session's, that session is merged first.
-void decode_session_record(SessionFacts& s, const uint8_t* frame, size_t size, bool wide_counts) {
-  uint8_t block[kSessionBlockSize];
-  std::memcpy(block, s.pending, sizeof block);
+// The fields of a type-4 or type-22 record, from byte 3 (N, the last
+// satellite index) on, decoded over block.
+static void read_session_fields(const uint8_t* frame, size_t size, bool wide, uint8_t* block) {
   ByteCursor c = frame_fields(frame, size, 3);
   size_t sats = size_t{c.u8()} + 1;
   read_doubles(c, block, kRefLatitude, 4);
@@ -151,14 +148,27 @@ void decode_session_record(SessionFacts& s, const uint8_t* frame, size_t size, b
   read_sat_bytes(c, block, kSatBytesB, 0, sats);
   for (size_t at : {kScheduleStart, kScheduleStop, kLoggingStart, kLoggingStop})
     put_u16(block, at, c.be16());
-  read_sat_counts(c, block, 0, sats, wide_counts);
+  read_sat_counts(c, block, 0, sats, wide);
   put_u16(block, kSyncRate, c.be16());
   put_block_u32(block, kAntennaSerial, c.be32());
   put_block_u32(block, kReceiverSerial, c.be32());
   put_u16(block, kNavVersion, c.be16());
   put_u16(block, kSigVersion, c.be16());
-  if (s.pending_session && block_u16(block, kLoggingStart) != block_u16(s.pending, kLoggingStart))
+}
+
+// Types 4 and 22. A record of the pending session (same data-logging start)
+// is decoded over the pending block. A record of a new session first merges
+// the pending session and then becomes the pending block alone, so nothing of
+// the merged session is counted twice.
+void decode_session_record(SessionFacts& s, const uint8_t* frame, size_t size, bool wide_counts) {
+  uint8_t block[kSessionBlockSize];
+  std::memcpy(block, s.pending, sizeof block);
+  read_session_fields(frame, size, wide_counts, block);
+  if (s.pending_session && block_u16(block, kLoggingStart) != block_u16(s.pending, kLoggingStart)) {
     merge_block(s.reported, s.reported_valid, s.pending);
+    std::memset(block, 0, sizeof block);
+    read_session_fields(frame, size, wide_counts, block);
+  }
   std::memcpy(s.pending, block, sizeof block);
   s.pending_valid = s.pending_session = true;
 }

@@ -89,6 +89,7 @@ TEST(SessionMerge, NewLoggingStartMergesThePendingSession) {
   feed(s, writers::position_record(p1, false));
   // Same logging start: still the same session, the record replaces it.
   feed(s, writers::session_record(basic_session(600, 710), false));
+  feed(s, writers::tracking_record(5, {7, 7, 0, 0}));  // beyond the records' satellites
   EXPECT_FALSE(s.reported_valid);
 
   writers::SessionRecord second = basic_session(9999, 800);
@@ -116,6 +117,7 @@ TEST(SessionMerge, NewLoggingStartMergesThePendingSession) {
   EXPECT_EQ(count(b, kTotalL2, 0), 9u);
   EXPECT_EQ(count(b, kContL2, 0), 9u);
   EXPECT_EQ(count(b, kTotalL1, 2), (70000u & 0xFFFF) + 1);
+  EXPECT_EQ(count(b, kTotalL1, 5), 7u);         // the first session's counts are added once
   EXPECT_EQ(block_u16(b, kScheduleStart), 60);  // kept
   EXPECT_EQ(block_u16(b, kLoggingStart), 600);  // kept, the pending one is none
   EXPECT_EQ(block_u16(b, kLoggingStop), 800);   // taken
