@@ -166,9 +166,10 @@ TEST(OutputsE2e, ApplicationFiles) {
     TempDir dir;  // no record 31 at all
     EXPECT_EQ(run_app(dir, {writers::ephemeris_record(1, values_from(0))}), 27);
     EXPECT_FALSE(file_exists(dir.file("c.cfg")));
-    // Nor a session or an epoch: the MES file gets no text and is deleted.
+    // Nor a session or an epoch: the report prints from the zero-filled state.
     EXPECT_EQ(run_rawsplit(dir.path(), {"-dm", "c.r00"}).status, 0);
-    EXPECT_FALSE(file_exists(dir.file("c.mes")));
+    EXPECT_NE(testsupport::read_text(dir.file("c.mes")).find("Data-logging start time = 00:00\n"),
+              std::string::npos);
   }
 }
 
