@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/test_support.h"
+#include "writers/block_container.h"
 #include "writers/frame_writer.h"
 #include "writers/session_records.h"
 #include "writers/t0x_writers.h"
@@ -51,6 +52,23 @@ TEST(E2eContainer, QuickSummaryStopsTheRunAndLeavesNoDat) {
   EXPECT_EQ(full.status, 0);
   EXPECT_NE(full.output.find("rawsplit:  records: 3\n"), std::string::npos);
   EXPECT_TRUE(file_exists(dir.file("a.dat")));
+}
+
+// Records of one decoded block are all read at the same input position: the
+// twelfth error there ends the reading with that error (30), eleven are
+// tolerated.
+TEST(E2eContainer, TwelveErrorsAtOnePositionEndTheRun) {
+  TempDir dir;
+  for (int bad : {11, 12}) {
+    std::vector<Bytes> records{writers::message_frame(0, "FIRST")};
+    for (int i = 0; i < bad; ++i) records.push_back(writers::frame_bad_checksum(16, Bytes{0, 'X'}));
+    records.push_back(writers::message_frame(0, "LAST"));
+    Bytes file = writers::container_header();
+    writers::append(file, writers::frames_block(4, records));
+    testsupport::write_file(dir.file("r.t02"), file);
+    auto r = run_rawsplit(dir.path(), {"-d", "r.t02"});
+    EXPECT_EQ(r.status, bad == 11 ? 29 : 30) << bad;
+  }
 }
 
 }  // namespace
