@@ -115,14 +115,17 @@ void TraceRecord(ConversionContext& cx, d01ozu::RecordProcessor& rp, int type, u
 }
 
 // Level-3 dump of the first size bytes of the record buffer and of the 256
-// input bytes that follow; the stream is put back to the next position.
+// input bytes that follow (zeros past the end of the input); the stream is
+// put back to the next position.
 void DumpProblem(ConversionContext& cx, size_t size) {
   for (size_t i = 0; i < size; ++i) Say(cx, 3, kMsgDumpByte, static_cast<int>(i), cx.record[i]);
-  size_t got = cx.input.read(cx.record, kDumpFollowingBytes);
+  std::memset(cx.record, 0, kDumpFollowingBytes);
+  cx.input.read(cx.record, kDumpFollowingBytes);
   SayText(cx, 3, " ");
   Say(cx, 3, kMsgNextBytes);
   SayText(cx, 3, " ");
-  for (size_t i = 0; i < got; ++i) Say(cx, 3, kMsgDumpByte, static_cast<int>(i), cx.record[i]);
+  for (size_t i = 0; i < kDumpFollowingBytes; ++i)
+    Say(cx, 3, kMsgDumpByte, static_cast<int>(i), cx.record[i]);
   SayText(cx, 3, " ");
   cx.input.seek(cx.next_pos);
 }

@@ -158,9 +158,11 @@ TEST(E2eRun, FixupResynchronisesAndCountsLostBytes) {
   std::snprintf(expect, sizeof expect, "Resync to Record: %08X", garbage + 7);
   EXPECT_TRUE(Has(lines, expect));
   EXPECT_TRUE(Has(lines, "Lost Bytes      : 7"));
-  // The dump shows the 3 prefix bytes, then the next 256 bytes of input.
+  // The dump shows the 3 prefix bytes, then always 256 bytes, even where
+  // the input ends sooner.
   EXPECT_TRUE(Has(lines, "Next 256 Bytes:"));
   EXPECT_TRUE(Has(lines, "[  4]: 02"));
+  EXPECT_EQ(Count(lines, "["), 3 + 256);
   EXPECT_TRUE(Has(lines, "rawsplit:  records: 3"));
   EXPECT_TRUE(Has(lines, "rawsplit:  total lost bytes: 7"));
   EXPECT_EQ(lines.back(),
