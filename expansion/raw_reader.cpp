@@ -20,7 +20,7 @@ bool looks_like_block_container(const uint8_t* p) {
 // Decides the form from the probe bytes. A packet stream replays them into
 // the framer before reading on; a container keeps them as its first block.
 void decide_form(ExpansionContext& c) {
-  if (c.probe_count == kProbeSize && looks_like_block_container(c.probe)) {
+  if (looks_like_block_container(c.probe)) {
     c.form = InputForm::kBlockContainer;
     BlockStart(c, c.probe, c.probe_count);
   } else {
@@ -55,8 +55,6 @@ int next_byte(ExpansionContext& c, StreamMode mode, InputStream& input, bool rea
   if (c.form == InputForm::kBlockContainer) BlockFill(c, input);
   if (ready_without_input(c)) return kNoByte;
   int byte = input.get();
-  // A file shorter than the probe can still hold small packets.
-  if (byte < 0 && c.form == InputForm::kProbing && c.probe_count > 0) decide_form(c);
   return byte < 0 ? kNoByte : byte;
 }
 
