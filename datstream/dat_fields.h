@@ -82,11 +82,9 @@ bool convert_fields(ByteCursor& in, ByteWriter& out, const FieldOp (&ops)[N]) {
 // Output bytes of a layout table (what convert_fields writes when it succeeds).
 size_t converted_size(const FieldOp* ops, size_t n);
 
-// Appends d as a little-endian double (a whole-word store on little-endian
-// hosts; the per-record hot path writes many of them).
-inline void put_f64(ByteWriter& w, double d) {
-  uint8_t* p = w.reserve(8);
-  if (p == nullptr) return;
+// Stores d at p as a little-endian double (a whole-word store on
+// little-endian hosts; the per-record hot path writes many of them).
+inline void store_le_double(uint8_t* p, double d) {
 #if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
   std::memcpy(p, &d, 8);
 #else
@@ -94,6 +92,26 @@ inline void put_f64(ByteWriter& w, double d) {
   std::memcpy(&bits, &d, 8);
   for (int i = 0; i < 8; ++i) p[i] = static_cast<uint8_t>(bits >> (8 * i));
 #endif
+}
+
+// Appends d as a little-endian double.
+inline void put_f64(ByteWriter& w, double d) {
+  uint8_t* p = w.reserve(8);
+  if (p != nullptr) store_le_double(p, d);
+}
+
+// The big-endian integer of W bytes at p, read as unsigned or sign-extended:
+// for fixed-offset fields of bytes the caller has already taken from a cursor.
+template <size_t W>
+inline uint64_t load_be_unsigned(const uint8_t* p) {
+  uint64_t v = 0;
+  for (size_t i = 0; i < W; ++i) v = v << 8 | p[i];
+  return v;
+}
+template <size_t W>
+inline int64_t load_be_signed(const uint8_t* p) {
+  const uint64_t sign = 1ull << (8 * W - 1);
+  return static_cast<int64_t>((load_be_unsigned<W>(p) ^ sign) - sign);
 }
 
 // The little-endian double stored at p (a DAT or image field).

@@ -196,48 +196,59 @@ uint8_t entry_generation(const ReceiverFacts& f) {
   return static_cast<uint8_t>(v + (f.receiver_type >= 5 ? 2 : 0));
 }
 
-// Converts one type-17 frame entry (20 bytes, 29 with flag bit 0) into a DAT
-// entry slot (48 bytes, 72 with the L2 values).
-void convert_type17_entry(ByteCursor& in, uint8_t* slot, uint8_t generation) {
-  ByteWriter w(slot, kType17EntryDatL2);
-  const uint8_t sv = in.u8(), flags = in.u8(), flags2 = in.u8();
-  w.u8(sv);
-  w.u8(flags);
-  w.u8(flags2);
-  w.u8(generation);
-  w.le16(in.u8());
-  w.le16(static_cast<uint16_t>(2 * in.u8()));
-  put_f64(w, read_scaled(in, 1, false, -2));
-  const double range = read_scaled(in, 4, false, -7);
-  put_f64(w, sv >= 120 && sv <= 138 ? 2 * range : range);
-  put_f64(w, read_scaled(in, 6, true, -15));
-  put_f64(w, read_scaled(in, 3, true, -6));
-  put_f64(w, read_scaled(in, 1, true, -7));
-  if (flags & 0x01) {
-    const bool fine = (flags & 0x20) != 0;
-    put_f64(w, read_scaled(in, 1, false, fine ? -2 : -5));
-    put_f64(w, read_scaled(in, 6, true, -15));
-    const double third = read_scaled(in, 2, true, -8);
-    put_f64(w, fine ? third : 0.0);
+// Converts one type-17 frame entry at p (20 bytes, 29 with flag bit 0, all
+// present) into the DAT entry at out (48 bytes, 72 with the L2 values);
+// returns the DAT size.
+size_t convert_type17_entry(const uint8_t* p, uint8_t* out, uint8_t generation) {
+  const uint8_t sv = p[0], flags = p[1];
+  out[0] = sv;
+  out[1] = flags;
+  out[2] = p[2];
+  out[3] = generation;
+  const uint16_t words[2] = {p[3], static_cast<uint16_t>(2 * p[4])};
+  for (int i = 0; i < 2; ++i) {
+    out[4 + 2 * i] = static_cast<uint8_t>(words[i]);
+    out[5 + 2 * i] = static_cast<uint8_t>(words[i] >> 8);
   }
+  const double range = static_cast<double>(load_be_unsigned<4>(p + 6)) * power_of_two(-7);
+  store_le_double(out + 8, p[5] * power_of_two(-2));
+  store_le_double(out + 16, sv >= 120 && sv <= 138 ? 2 * range : range);
+  store_le_double(out + 24, static_cast<double>(load_be_signed<6>(p + 10)) * power_of_two(-15));
+  store_le_double(out + 32, static_cast<double>(load_be_signed<3>(p + 16)) * power_of_two(-6));
+  store_le_double(out + 40, static_cast<int8_t>(p[19]) * power_of_two(-7));
+  if (!(flags & 0x01)) return kType17EntryDat;
+  const bool fine = (flags & 0x20) != 0;
+  store_le_double(out + 48, p[20] * power_of_two(fine ? -2 : -5));
+  store_le_double(out + 56, static_cast<double>(load_be_signed<6>(p + 21)) * power_of_two(-15));
+  const double third = static_cast<double>(load_be_signed<2>(p + 27)) * power_of_two(-8);
+  store_le_double(out + 64, fine ? third : 0.0);
+  return kType17EntryDatL2;
 }
 
-// DAT bytes of a type-17 entry slot: 48, or 72 with the L2 values.
-size_t entry_dat_size(const uint8_t* slot) {
-  return (slot[1] & 0x01) ? kType17EntryDatL2 : kType17EntryDat;
+// Frame bytes of a type-17 entry whose flag byte is at p[1]: 20, or 29.
+size_t entry_frame_size(const uint8_t* p) {
+  return kType17Entry + ((p[1] & 0x01) ? kType17L2 : 0);
 }
 
-// Counts the entries of a type-17 or type-102 part; -1 when the bytes before
-// the checksum do not divide into whole entries.
+// Counts the entries of a type-17 part; -1 when the bytes before the
+// checksum do not divide into whole entries.
 int count_type17_entries(const uint8_t* frame, size_t length) {
   int n = 0;
   size_t at = kEpochFirstEntry;
   while (at < length - 3) {
-    at += kType17Entry + ((frame[at + 1] & 0x01) ? kType17L2 : 0);
+    at += entry_frame_size(frame + at);
     if (at > length - 3) return -1;
     ++n;
   }
   return n;
+}
+
+// Makes head the open type-17 epoch, still without entries.
+void open_type17_epoch(Type17Epoch& e, const GatheredParts& head) {
+  static_cast<GatheredParts&>(e) = head;
+  e.open = true;
+  e.count = 0;
+  e.length = kType17HeaderDat;
 }
 
 // Writes the open type-17 epoch: the event records, the epoch (unless its
@@ -246,26 +257,18 @@ StatusCode write_type17_epoch(RecordProcessor& rp) {
   Type17Epoch& e = rp.epoch17;
   e.open = false;
   const double t1 = e.time_ms;
-  if (rp.facts.first_epoch_seen && t1 == rp.facts.latest_epoch_ms) {
-    e.count = 0;
-    return kStatusOk;
-  }
+  if (rp.facts.first_epoch_seen && t1 == rp.facts.latest_epoch_ms) return kStatusOk;
   note_epoch_clock(rp.clock, t1, e.value2);
   write_events_before_epoch(rp);
-  ByteWriter w(rp.image, sizeof rp.image);
-  w.seek(kType17HeaderDat);
-  for (int i = 0; i < e.count; ++i) w.bytes(e.entries[i], entry_dat_size(e.entries[i]));
-  const size_t n = w.position();
-  w.seek(0);
+  ByteWriter w(e.dat, kType17HeaderDat);
   w.u8(kDatStart);
-  w.le16(static_cast<uint16_t>(n));
+  w.le16(static_cast<uint16_t>(e.length));
   w.u8(17);
   w.f64(t1);
   w.f64(e.value2);
   w.u8(static_cast<uint8_t>(e.count));
-  dat_emit(rp, rp.image, n);
+  dat_emit(rp, e.dat, e.length);
   StatusCode status = type17_sequence(rp, t1);
-  e.count = 0;
   write_held_events(rp);
   return worse(rp.write_failure, status);
 }
@@ -284,14 +287,17 @@ StatusCode handle_type17_part(RecordProcessor& rp, uint8_t* frame, size_t length
   Type17Epoch& e = rp.epoch17;
   StatusCode status = kStatusOk;
   if (e.open && head.time_ms != e.time_ms) status = write_type17_epoch(rp);
-  if (!e.open) static_cast<GatheredParts&>(e) = head;
+  if (!e.open) open_type17_epoch(e, head);
   if (e.count + entries > kType17EntryCapacity) {
     e.open = false;  // an epoch longer than the buffer is dropped
-    e.count = 0;
     return kStatusExpansion;
   }
   const uint8_t generation = entry_generation(rp.facts);
-  for (int i = 0; i < entries; ++i) convert_type17_entry(in, e.entries[e.count++], generation);
+  for (int i = 0; i < entries; ++i) {
+    const uint8_t* p = in.take(entry_frame_size(in.here()));
+    e.length += convert_type17_entry(p, e.dat + e.length, generation);
+    ++e.count;
+  }
   if (!more) status = worse(status, write_type17_epoch(rp));
   return status;
 }
@@ -299,33 +305,43 @@ StatusCode handle_type17_part(RecordProcessor& rp, uint8_t* frame, size_t length
 namespace {
 
 // Without extended type 17 a container epoch keeps at most 12 entries: the
-// satellite 32 entry goes, then the entry with the smallest signed word in
-// bytes 4-5 until 12 remain. A dropped satellite is remembered; its next
-// entry gets flag bit 1 (and bit 2 with the L2 values) and is forgotten.
-void reduce_type17_epoch(RecordProcessor& rp) {
-  Type17Epoch& e = rp.epoch17;
-  for (int i = 0; i < e.count; ++i) {
-    uint8_t* s = e.entries[i];
-    if (!rp.dropped_sv[s[0]]) continue;
-    s[1] |= (s[1] & 0x01) ? 0x06 : 0x02;
-    rp.dropped_sv[s[0]] = false;
+// satellite 32 entry goes, then the entry with the smallest signed word4
+// until 12 remain. A dropped satellite is remembered; its next entry gets
+// flag bit 1 (and bit 2 with the L2 values) and is forgotten. Fills keep with
+// the indices of the entries that stay and marks with the flag bits each
+// entry gains; returns how many stay.
+int reduce_type17_entries(RecordProcessor& rp, const Type17Record& r, int count, uint8_t* keep,
+                          uint8_t* marks) {
+  int n = 0;
+  for (int i = 0; i < count; ++i) {
+    const Type17Entry& x = r.entries[i];
+    marks[i] = rp.dropped_sv[x.sv] ? ((x.flags1 & 0x01) ? 0x06 : 0x02) : 0;
+    rp.dropped_sv[x.sv] = false;
+    if (x.sv != 32) keep[n++] = static_cast<uint8_t>(i);
   }
-  auto drop = [&e](int i) {
-    std::memmove(e.entries[i], e.entries[i + 1], (e.count - i - 1) * sizeof e.entries[0]);
-    --e.count;
-  };
-  for (int i = e.count - 1; i >= 0; --i)
-    if (e.entries[i][0] == 32) drop(i);
-  while (e.count > 12) {
+  while (n > 12) {
     int lowest = 0;
-    auto word = [&e](int i) {
-      return static_cast<int16_t>(e.entries[i][4] | e.entries[i][5] << 8);
-    };
-    for (int i = 1; i < e.count; ++i)
-      if (word(i) < word(lowest)) lowest = i;
-    rp.dropped_sv[e.entries[lowest][0]] = true;
-    drop(lowest);
+    auto word = [&](int k) { return static_cast<int16_t>(r.entries[keep[k]].word4); };
+    for (int k = 1; k < n; ++k)
+      if (word(k) < word(lowest)) lowest = k;
+    rp.dropped_sv[r.entries[keep[lowest]].sv] = true;
+    std::memmove(keep + lowest, keep + lowest + 1, n - lowest - 1);
+    --n;
   }
+  return n;
+}
+
+// Appends the DAT entry of x, its flag byte with the extra bits, to e.
+void append_type17_entry(Type17Epoch& e, const Type17Entry& x, uint8_t extra_flags) {
+  ByteWriter w(e.dat + e.length, kType17EntryDatL2);
+  for (uint8_t b : {x.sv, static_cast<uint8_t>(x.flags1 | extra_flags), x.flags2, x.flags3})
+    w.u8(b);
+  w.le16(x.word4);
+  w.le16(x.word6);
+  const int values = (x.flags1 & 0x01) ? 8 : 5;
+  for (int v = 0; v < values; ++v) w.f64(x.values[v]);
+  e.length += w.position();
+  ++e.count;
 }
 
 }  // namespace
@@ -333,20 +349,16 @@ void reduce_type17_epoch(RecordProcessor& rp) {
 StatusCode handle_type17_record(RecordProcessor& rp, const Type17Record& r) {
   Type17Epoch& e = rp.epoch17;
   StatusCode status = e.open ? write_type17_epoch(rp) : StatusCode{kStatusOk};
-  e.open = true;
-  e.time_ms = r.receive_time;
-  e.value2 = r.clock_offset;
-  e.count = r.count > kType17EntryCapacity ? kType17EntryCapacity : r.count;
-  for (int i = 0; i < e.count; ++i) {
-    const Type17Entry& x = r.entries[i];
-    ByteWriter w(e.entries[i], kType17EntryDatL2);
-    for (uint8_t b : {x.sv, x.flags1, x.flags2, x.flags3}) w.u8(b);
-    w.le16(x.word4);
-    w.le16(x.word6);
-    const int values = (x.flags1 & 0x01) ? 8 : 5;
-    for (int v = 0; v < values; ++v) w.f64(x.values[v]);
-  }
-  if (rp.options.type27_flag == 0) reduce_type17_epoch(rp);
+  GatheredParts head;
+  head.time_ms = r.receive_time;
+  head.value2 = r.clock_offset;
+  open_type17_epoch(e, head);
+  const int count = r.count > kType17EntryCapacity ? kType17EntryCapacity : r.count;
+  uint8_t keep[kType17EntryCapacity], marks[kType17EntryCapacity] = {};
+  int kept = count;
+  for (int i = 0; i < count; ++i) keep[i] = static_cast<uint8_t>(i);
+  if (rp.options.type27_flag == 0) kept = reduce_type17_entries(rp, r, count, keep, marks);
+  for (int k = 0; k < kept; ++k) append_type17_entry(e, r.entries[keep[k]], marks[keep[k]]);
   return worse(status, write_type17_epoch(rp));
 }
 

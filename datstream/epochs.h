@@ -39,8 +39,11 @@ struct GatheredParts {
   double value2 = 0;
 };
 
+// The open type-17 epoch is gathered straight into its DAT image: the head
+// (filled in when the epoch is written) and then the entries, length bytes.
 struct Type17Epoch : GatheredParts {
-  uint8_t entries[kType17EntryCapacity][kType17EntryDatL2];
+  size_t length = kType17HeaderDat;
+  uint8_t dat[kType17HeaderDat + kType17EntryCapacity * kType17EntryDatL2];
 };
 
 // Type 102: entries of 2 bytes and 4 doubles.
