@@ -1,5 +1,4 @@
-// Application file reassembly from type-31 parts and the APP file packets
-// (two files in a run and overflow are covered by the end-to-end runs).
+// Application file reassembly from type-31 parts and the APP file packets.
 #include "datstream/app_file.h"
 
 #include <gtest/gtest.h>
@@ -65,39 +64,41 @@ TEST(AppFile, PacketBoundaries) {
   check_app_file(1, 1, 1, 10);
 }
 
-TEST(AppFile, MissingLastPartLeavesZeroFilledTail) {
-  Bytes data = writers::app_file_data(100);
+// Each application file replaces the one before, also one left at overflow;
+// one whose last part never came is zero-filled at its end.
+TEST(AppFile, LaterFilesReplaceEarlierOnes) {
   AppBuffer app;
+  StatusCode status;
+  feed(app, writers::app_parts(writers::app_file_data(300), 200));
+  feed(app, {writers::app_part(50, true, Bytes(60, 1))});   // runs past its own file
+  feed(app, {writers::app_part(50, false, Bytes(20, 2))});  // fits, but the file is spoilt
+  EXPECT_TRUE(app_file_bytes(app, status).empty());
+  EXPECT_EQ(status, kStatusAppInvalid);
+  Bytes data = writers::app_file_data(100);
   std::vector<Bytes> parts = writers::app_parts(data, 40);
   parts.pop_back();  // the part with flag 0 never arrives
   feed(app, parts);
-  StatusCode status;
   Bytes f = app_file_bytes(app, status);
+  EXPECT_EQ(status, kStatusOk);
   ASSERT_EQ(f.size(), 2u + 100 + 9);
   EXPECT_EQ(f[2 + 7 + 79], data[79]);
-  EXPECT_EQ(f[2 + 7 + 80], 0);
-  EXPECT_EQ(f[2 + 7 + 99], 0);
+  EXPECT_EQ(Bytes(f.begin() + 2 + 7 + 80, f.end() - 2), Bytes(20, 0));
 }
 
-TEST(AppFile, PartWhoseDataRunsPastTheFrameIsRefused) {
-  AppBuffer app;
-  Bytes part = writers::app_part(100, false, Bytes(20, 9));
-  part[6] = 120;  // announces more data bytes than the frame holds
-  collect_app_part(app, part.data(), part.size());
-  StatusCode status;
-  app_file_bytes(app, status);
-  EXPECT_EQ(status, kStatusAppInvalid);
-}
-
-TEST(AppFile, NothingReceivedOrNothingToWrite) {
+// No part, an empty file, a part whose data the frame does not hold, no file.
+TEST(AppFile, NothingToWriteOrRefused) {
   AppBuffer app;
   StatusCode status;
   EXPECT_TRUE(app_file_bytes(app, status).empty());
   EXPECT_EQ(status, kStatusAppNoInfo);
-  Bytes empty = writers::app_part(0, false, Bytes{});
-  collect_app_part(app, empty.data(), empty.size());
+  feed(app, {writers::app_part(0, false, Bytes{})});
   EXPECT_TRUE(app_file_bytes(app, status).empty());
   EXPECT_EQ(status, kStatusOk);
+  Bytes part = writers::app_part(100, false, Bytes(20, 9));
+  part[6] = 120;  // announces more data bytes than the frame holds
+  collect_app_part(app, part.data(), part.size());
+  app_file_bytes(app, status);
+  EXPECT_EQ(status, kStatusAppInvalid);
   OutFile closed;
   EXPECT_EQ(write_app_file(closed, app), kStatusAppNotOpen);
 }

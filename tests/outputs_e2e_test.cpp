@@ -1,5 +1,6 @@
-// Whole runs of the built rawsplit on R00 inputs made by the writers,
-// checking the EPH, ION, APP, MES and summary files it leaves behind.
+// Whole runs of the built rawsplit on R00 inputs made by the writers: one
+// survey whose EPH, ION, APP, MES and summary files are checked together, and
+// the run results that depend on the options and the receiver.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -18,168 +19,17 @@ using testsupport::read_file;
 using testsupport::run_rawsplit;
 using testsupport::TempDir;
 
-double cell(const Bytes& eph, int sv, int k) {
-  double d;
-  std::memcpy(&d, eph.data() + 4 + 336 * (sv - 1) + 8 * k, 8);
-  return d;
-}
-
-std::array<double, 25> values_from(double base) {
-  std::array<double, 25> v{};
-  for (int k = 0; k < 25; ++k) v[k] = base + k;
-  return v;
-}
-
-// A type-7 epoch of one part that names satellite sv.
-Bytes epoch_naming(int sv, uint32_t time_ms) {
+// A type-7 epoch of one part that names satellite 3 at time_ms.
+Bytes epoch_at(uint32_t time_ms) {
   writers::Type7Part p;
   p.time_ms = time_ms;
-  p.bytes[5] = static_cast<uint8_t>(sv);
+  p.bytes[5] = 3;
   return writers::type7_part(p);
 }
 
-TEST(OutputsE2e, EphAndIonFromTheFirstFileAndTheUpdateRule) {
-  TempDir dir;
-  writers::R00File first;
-  first.eph_value = [](int sv, int k) { return sv * 100.0 + k; };
-  first.ion_value = [](int k) { return 1.0 + k; };
-  first.records = {writers::ephemeris_record(5, values_from(-1000)),
-                   writers::ephemeris_record(5, values_from(-2000)),  // replaces the first
-                   epoch_naming(5, 1000),
-                   writers::ephemeris_record(5, values_from(-3000))};  // sv 5 is now counted
-  writers::R00File second;
-  second.eph_value = [](int sv, int k) { return -sv * 100.0 - k; };
-  second.ion_value = [](int) { return 77.0; };
-  writers::CompactEphemeris c;
-  c.sv = 9;
-  c.w0 = -4;
-  c.flags = 0x00070000;
-  second.records = {writers::compact_ephemeris_record(c)};
-  testsupport::write_file(dir.file("a.r00"), first.bytes());
-  testsupport::write_file(dir.file("b.r00"), second.bytes());
-  auto run = run_rawsplit(dir.path(), {"-dei", "a.r00+b.r00"});
-  ASSERT_EQ(run.status, 0) << run.output;
-  Bytes eph = read_file(dir.file("a.eph"));
-  ASSERT_EQ(eph.size(), 10756u);
-  EXPECT_EQ(Bytes(eph.begin(), eph.begin() + 4), (Bytes{0x74, 0, 0, 3}));
-  EXPECT_EQ(cell(eph, 1, 39), 139.0);  // initial blocks of the first file only
-  EXPECT_EQ(cell(eph, 32, 0), 3200.0);
-  EXPECT_EQ(cell(eph, 5, 0), -2000.0);
-  EXPECT_EQ(cell(eph, 5, 24), -1976.0);
-  EXPECT_EQ(cell(eph, 5, 25), 525.0);
-  EXPECT_EQ(cell(eph, 9, 0), -4.0);
-  EXPECT_EQ(cell(eph, 9, 30), 930.0);
-  size_t slot9 = 4 + 336 * 8;
-  EXPECT_EQ(eph[slot9 + 325], 7);
-  EXPECT_EQ(eph[slot9 + 334], 0xFF);
-  EXPECT_EQ(eph[slot9 + 335], 0xFF);
-  Bytes ion = read_file(dir.file("a.ion"));
-  ASSERT_EQ(ion.size(), 115u);
-  double v;
-  std::memcpy(&v, ion.data() + 8 * 13, 8);
-  EXPECT_EQ(v, 14.0);
-  EXPECT_EQ(ion[112], 0xA1);
-}
-
-TEST(OutputsE2e, FileWithoutEphemerisBlocksGivesAZeroImage) {
-  TempDir dir;
-  writers::R00File f;
-  f.with_ephemeris = false;
-  f.records = {writers::message_frame(0, "A")};
-  testsupport::write_file(dir.file("z.r00"), f.bytes());
-  // -x after the name: the name's detection would otherwise set the flag again.
-  ASSERT_EQ(run_rawsplit(dir.path(), {"-de", "z.r00", "-xe"}).status, 0);
-  Bytes eph = read_file(dir.file("z.eph"));
-  ASSERT_EQ(eph.size(), 10756u);
-  EXPECT_EQ(Bytes(eph.begin() + 4, eph.end()), Bytes(10752, 0));
-}
-
-TEST(OutputsE2e, Type15ReplacesTheIonImage) {
-  TempDir dir;
-  writers::R00File f;
-  writers::IonUtc rec;
-  rec.values[0] = 2.5;
-  rec.long_value = 61440;
-  rec.raw = {9, 8, 7, 6, 5, 4, 3, 2};
-  f.records = {writers::ion_utc_record(rec)};
-  testsupport::write_file(dir.file("g.r00"), f.bytes());
-  ASSERT_EQ(run_rawsplit(dir.path(), {"-di", "g.r00"}).status, 0);
-  Bytes ion = read_file(dir.file("g.ion"));
-  ASSERT_EQ(ion.size(), 115u);
-  double v;
-  std::memcpy(&v, ion.data(), 8);
-  EXPECT_EQ(v, 2.5);
-  std::memcpy(&v, ion.data() + 104, 8);
-  EXPECT_EQ(v, 61440.0);
-  EXPECT_EQ(Bytes(ion.begin() + 112, ion.end()), (Bytes{9, 8, 7}));
-}
-
-// Runs -da on an R00 file of records; returns the exit status.
-int run_app(const TempDir& dir, const std::vector<Bytes>& records) {
-  writers::R00File f;
-  f.records = records;
-  testsupport::write_file(dir.file("c.r00"), f.bytes());
-  return run_rawsplit(dir.path(), {"-da", "c.r00"}).status;
-}
-
-std::vector<Bytes> joined(std::vector<Bytes> a, const std::vector<Bytes>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
-TEST(OutputsE2e, ApplicationFiles) {
-  {
-    TempDir dir;
-    Bytes data = writers::app_file_data(500);
-    ASSERT_EQ(run_app(dir, writers::app_parts(data, 120)), 0);
-    Bytes cfg = read_file(dir.file("c.cfg"));
-    ASSERT_EQ(cfg.size(), 2u + 500 + 27);
-    EXPECT_EQ(cfg[0] | cfg[1] << 8, 527);
-    EXPECT_EQ(Bytes(cfg.begin() + 2, cfg.begin() + 9), (Bytes{2, 0, 0x64, 248, 0, 0, 2}));
-    EXPECT_EQ(Bytes(cfg.begin() + 2 + 2 * 254, cfg.begin() + 9 + 2 * 254),
-              (Bytes{2, 0, 0x64, 13, 0, 2, 2}));
-    EXPECT_EQ(cfg[9 + 2 * 254 + 9], data[499]);
-    EXPECT_EQ(cfg.back(), 3);
-  }
-  {
-    TempDir dir;  // two files in one run: the second is written
-    auto parts = joined(writers::app_parts(writers::app_file_data(246), 200),
-                        writers::app_parts(Bytes(245, 0x5C), 100));
-    ASSERT_EQ(run_app(dir, parts), 0);
-    Bytes cfg = read_file(dir.file("c.cfg"));
-    ASSERT_EQ(cfg.size(), 256u);
-    EXPECT_EQ(cfg[0] | cfg[1] << 8, 254);
-    EXPECT_EQ(cfg[9], 0x5C);
-  }
-  {
-    TempDir dir;  // overflow, then a well-formed last part of the same file
-    std::vector<Bytes> parts = {writers::app_part(100, true, Bytes(80, 1)),
-                                writers::app_part(100, true, Bytes(80, 2)),
-                                writers::app_part(100, false, Bytes(20, 3))};
-    EXPECT_EQ(run_app(dir, parts), 26);
-    EXPECT_FALSE(file_exists(dir.file("c.cfg")));
-    parts.push_back(writers::app_part(3, false, Bytes{7, 8, 9}));  // a new file clears it
-    EXPECT_EQ(run_app(dir, parts), 0);
-    EXPECT_EQ(read_file(dir.file("c.cfg")).size(), 2u + 3 + 9);
-  }
-  {
-    TempDir dir;  // no record 31 at all
-    EXPECT_EQ(run_app(dir, {writers::ephemeris_record(1, values_from(0))}), 27);
-    EXPECT_FALSE(file_exists(dir.file("c.cfg")));
-    // Nor a session or an epoch: the report prints from the zero-filled state.
-    EXPECT_EQ(run_rawsplit(dir.path(), {"-dm", "c.r00"}).status, 0);
-    EXPECT_NE(testsupport::read_text(dir.file("c.mes")).find("Data-logging start time = 00:00\n"),
-              std::string::npos);
-  }
-}
-
-}  // namespace
-
-namespace {
-
-// A survey by a receiver of type code 30 (names come from the data): file
-// information, data week, antenna text, long station name, session,
-// tracking and position records, and two epochs on 5 January 2020.
+// A survey by a receiver of type code receiver_type: file information, data
+// week, antenna text, long station name, session, tracking and position
+// records, and two epochs on 5 January 2020.
 std::vector<Bytes> survey_records(const std::string& serial_text, uint16_t nav,
                                   uint8_t receiver_type) {
   writers::ReceiverIdentity id;
@@ -232,41 +82,66 @@ std::vector<Bytes> survey_records(const std::string& serial_text, uint16_t nav,
   return {writers::receiver_identity_record(id), writers::type12_record(t12),
           writers::message_frame(27, "AX17"),    writers::session_setup_record(setup, false),
           writers::session_record(s, false),     writers::tracking_record(20, {9, 8, 7, 6}),
-          writers::position_record(p, true),     epoch_naming(3, 13 * 3600000 + 62500),
-          epoch_naming(3, 13 * 3600000 + 122000)};
+          writers::position_record(p, true),     epoch_at(13 * 3600000 + 62500),
+          epoch_at(13 * 3600000 + 122000)};
 }
 
-struct SurveyRun {
-  int status;
-  std::string mes, sum;
-  Bytes dat;
-};
+// Writes e.r00 of records into dir and runs rawsplit with options on it.
+testsupport::RunResult run_on(const TempDir& dir, const std::vector<Bytes>& records,
+                              std::vector<std::string> options, writers::R00File f = {}) {
+  f.records.insert(f.records.end(), records.begin(), records.end());
+  testsupport::write_file(dir.file("e.r00"), f.bytes());
+  options.push_back("e.r00");
+  return run_rawsplit(dir.path(), options);
+}
 
-SurveyRun run_survey(const std::vector<std::string>& options, const std::string& serial_text,
-                     uint16_t nav, uint8_t receiver_type = 30) {
+double cell(const Bytes& image, size_t at) {
+  double d;
+  std::memcpy(&d, image.data() + at, 8);
+  return d;
+}
+
+TEST(OutputsE2e, SurveyRunWritesEveryOutput) {
   TempDir dir;
   writers::R00File f;
-  f.records = survey_records(serial_text, nav, receiver_type);
-  testsupport::write_file(dir.file("e.r00"), f.bytes());
-  std::vector<std::string> args = options;
-  args.push_back("e.r00");
-  auto run = run_rawsplit(dir.path(), args);
-  return {run.status, testsupport::read_text(dir.file("e.mes")),
-          testsupport::read_text(dir.file("e.txt")), read_file(dir.file("e.dat"))};
-}
+  f.eph_value = [](int sv, int k) { return sv * 100.0 + k; };
+  writers::IonUtc ion;
+  ion.values[0] = 2.5;
+  ion.long_value = 61440;
+  ion.raw = {9, 8, 7, 6, 5, 4, 3, 2};
+  f.records = writers::app_parts(writers::app_file_data(500), 120);
+  f.records.push_back(writers::ion_utc_record(ion));
+  ASSERT_EQ(run_on(dir, survey_records("5012K33344", 412, 30), {"-deima", "-s"}, f).status, 0);
 
-TEST(OutputsE2e, SessionReportAndSummaryFromTheRecordStream) {
-  SurveyRun r = run_survey({"-dm", "-s"}, "5012K33344", 412);
-  ASSERT_EQ(r.status, 0);
-  // The binary message records at the DAT start carry the same names and serial.
-  ASSERT_GT(r.dat.size(), 400u);
+  Bytes eph = read_file(dir.file("e.eph"));
+  ASSERT_EQ(eph.size(), 10756u);
+  EXPECT_EQ(Bytes(eph.begin(), eph.begin() + 4), (Bytes{0x74, 0, 0, 3}));
+  size_t slot32 = 4 + 336 * 31;
+  EXPECT_EQ(cell(eph, 4 + 8 * 39), 139.0);  // initial blocks
+  EXPECT_EQ(cell(eph, slot32), 3200.0);
+
+  Bytes ion_file = read_file(dir.file("e.ion"));
+  ASSERT_EQ(ion_file.size(), 115u);
+  EXPECT_EQ(cell(ion_file, 0), 2.5);
+  EXPECT_EQ(cell(ion_file, 8 * 13), 61440.0);
+  EXPECT_EQ(Bytes(ion_file.begin() + 112, ion_file.end()), (Bytes{9, 8, 7}));
+
+  Bytes cfg = read_file(dir.file("e.cfg"));
+  ASSERT_EQ(cfg.size(), 2u + 500 + 27);
+  EXPECT_EQ(cfg[0] | cfg[1] << 8, 527);
+
+  // The binary message records at the DAT start carry the names and serial.
+  Bytes dat = read_file(dir.file("e.dat"));
+  ASSERT_GT(dat.size(), 400u);
   auto text = [&](size_t at, size_t n) {
-    return std::string(r.dat.begin() + at, r.dat.begin() + at + n);
+    return std::string(dat.begin() + at, dat.begin() + at + n);
   };
   EXPECT_EQ(text(24 + 6, 4), "LTOP");
   EXPECT_EQ(text(24 + 98 + 6, 4), "005D");
   EXPECT_EQ(text(24 + 98 + 65 + 28, 11), std::string("5012K33344\0", 11));
-  EXPECT_EQ(r.mes,
+  std::string mes = testsupport::read_text(dir.file("e.mes"));
+  std::string sum = testsupport::read_text(dir.file("e.txt"));
+  EXPECT_EQ(mes,
             "Station ID: LTOP  Session #: 005-D     Jan  5, 2020 13:01\n"
             "Reference Position - USER SPECIFIED:\n"
             "Lat.  = 45:00'00.000\" N  Long. = 108:00'00.000\" W  Height = 312.5  [meters]\n"
@@ -306,7 +181,7 @@ TEST(OutputsE2e, SessionReportAndSummaryFromTheRecordStream) {
             "\n"
             "2D Position      Position not available\n"
             "\n");
-  EXPECT_EQ(r.sum,
+  EXPECT_EQ(sum,
             "Station         : LTOP\n"
             "Session         : 005D\n"
             "First meas      : 20.01.05 13:01:02   2087  46862\n"
@@ -333,25 +208,47 @@ TEST(OutputsE2e, SessionReportAndSummaryFromTheRecordStream) {
             "SV 21           :        9         8         7         6\n");
 }
 
-// The receiver serial line of the MES file of a type-29 survey run.
+// The receiver serial line of the MES file of a survey run.
 std::string serial_line(const std::vector<std::string>& options, const std::string& text,
-                        uint16_t nav) {
-  SurveyRun r = run_survey(options, text, nav, 29);
-  EXPECT_EQ(r.status, 0);
-  size_t at = r.mes.find("Receiver serial # = ");
-  return at == std::string::npos ? "" : r.mes.substr(at + 20, r.mes.find('\n', at) - at - 20);
+                        uint16_t nav, uint8_t receiver_type = 29) {
+  TempDir dir;
+  EXPECT_EQ(run_on(dir, survey_records(text, nav, receiver_type), options).status, 0);
+  std::string mes = testsupport::read_text(dir.file("e.mes"));
+  size_t at = mes.find("Receiver serial # = ");
+  return at == std::string::npos ? "" : mes.substr(at + 20, mes.find('\n', at) - at - 20);
 }
 
 TEST(OutputsE2e, SerialNumberFixOfTypeTwentyNineReceivers) {
-  EXPECT_EQ(serial_line({"-dm"}, "12345", 102), "12345");
-  EXPECT_EQ(serial_line({"-dm", "-n"}, "12345", 102), "4294979641");
-  EXPECT_EQ(serial_line({"-dm", "-n"}, "12345", 104), "12345");
-  EXPECT_EQ(serial_line({"-dm", "-n!"}, "12345", 104), "4294979641");
-  EXPECT_EQ(serial_line({"-dm", "-n!"}, "7", 104), "4294967303");
-  EXPECT_EQ(serial_line({"-dm", "-n"}, "4294967295", 102), "4294967295");
-  EXPECT_EQ(serial_line({"-dm", "-n"}, "4294967296", 102), "4294967296");
-  SurveyRun other = run_survey({"-dm", "-n!"}, "12345", 102, 30);  // not a type-29 receiver
-  EXPECT_NE(other.mes.find("Receiver serial # = 12345\n"), std::string::npos);
+  struct Case {
+    const char* option;
+    const char* text;
+    uint16_t nav;
+    const char* want;
+  };
+  for (const Case& c :
+       {Case{"-m", "12345", 102, "12345"}, Case{"-n", "12345", 102, "4294979641"},
+        Case{"-n", "12345", 104, "12345"}, Case{"-n!", "12345", 104, "4294979641"},
+        Case{"-n", "4294967295", 102, "4294967295"}, Case{"-n", "4294967296", 102, "4294967296"}})
+    EXPECT_EQ(serial_line({"-dm", c.option}, c.text, c.nav), c.want) << c.option << " " << c.text;
+  EXPECT_EQ(serial_line({"-dm", "-n!"}, "12345", 102, 30), "12345");  // not a type-29 receiver
+}
+
+TEST(OutputsE2e, InvalidAppFileAndMissingEphemerisBlocks) {
+  TempDir dir;  // a part overflows; the well-formed last part does not repair it
+  std::vector<Bytes> parts = {writers::app_part(100, true, Bytes(80, 1)),
+                              writers::app_part(100, true, Bytes(80, 2)),
+                              writers::app_part(100, false, Bytes(20, 3))};
+  EXPECT_EQ(run_on(dir, parts, {"-da"}).status, 26);
+  EXPECT_FALSE(file_exists(dir.file("e.cfg")));
+  // -x after the name: the name's detection would otherwise set the flag again.
+  writers::R00File f;
+  f.with_ephemeris = false;
+  f.records = {writers::message_frame(0, "A")};
+  testsupport::write_file(dir.file("z.r00"), f.bytes());
+  ASSERT_EQ(run_rawsplit(dir.path(), {"-de", "z.r00", "-xe"}).status, 0);
+  Bytes eph = read_file(dir.file("z.eph"));
+  ASSERT_EQ(eph.size(), 10756u);
+  EXPECT_EQ(Bytes(eph.begin() + 4, eph.end()), Bytes(10752, 0));
 }
 
 }  // namespace

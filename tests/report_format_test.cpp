@@ -21,26 +21,31 @@ constexpr AngleStyle kDeg = AngleStyle::kDegrees;
 constexpr AngleStyle kDm = AngleStyle::kDegreesMinutes;
 constexpr AngleStyle kDms = AngleStyle::kDegreesMinutesSeconds;
 
-TEST(AngleFormat, HemispheresIncludingZero) {
-  EXPECT_EQ(angle(-90, kLat, kDms, 3), "90:00'00.000\" S");
-  EXPECT_EQ(angle(0, kLat, kDms, 3), " 0:00'00.000\" N");
-  EXPECT_EQ(angle(0, kLon, kDms, 3), "  0:00'00.000\" W");
-  EXPECT_EQ(angle(0.5, kLon, kDms, 3), "  0:30'00.000\" E");
-}
-
-TEST(AngleFormat, ThreeStylesWithTheirWidths) {
-  EXPECT_EQ(angle(37.5125, kLat, kDms, 3), "37:30'45.000\" N");
-  EXPECT_EQ(angle(-122.2625, kLon, kDms, 5), "122:15'45.00000\" W");
-  EXPECT_EQ(angle(-122.25, kLon, kDm, 4), "122:15.0000' W");
-  EXPECT_EQ(angle(7.1, kLat, kDm, 2), " 7:06.00' N");
-  EXPECT_EQ(angle(5.5, kLon, kDeg, 3), "  5.500 E");
-  EXPECT_EQ(angle(-5.5, kLat, kDeg, 1), " 5.5 S");
-}
-
-TEST(AngleFormat, LastFieldIsTruncatedNotRounded) {
-  EXPECT_EQ(angle(10.999999, kLat, kDeg, 2), "10.99 N");
-  // 59.99964 seconds of arc
-  EXPECT_EQ(angle(1 + 59 / 60.0 + 59.99964 / 3600, kLat, kDms, 3), " 1:59'59.999\" N");
+// Hemispheres (0 is north and west), the three styles with their widths,
+// and the last field truncated rather than rounded.
+TEST(AngleFormat, StylesHemispheresAndTruncation) {
+  struct Case {
+    double degrees;
+    AngleKind kind;
+    AngleStyle style;
+    int decimals;
+    const char* want;
+  };
+  const Case cases[] = {
+      {-90, kLat, kDms, 3, "90:00'00.000\" S"},
+      {0, kLat, kDms, 3, " 0:00'00.000\" N"},
+      {0, kLon, kDms, 3, "  0:00'00.000\" W"},
+      {0.5, kLon, kDms, 3, "  0:30'00.000\" E"},
+      {37.5125, kLat, kDms, 3, "37:30'45.000\" N"},
+      {-122.2625, kLon, kDms, 5, "122:15'45.00000\" W"},
+      {-122.25, kLon, kDm, 4, "122:15.0000' W"},
+      {7.1, kLat, kDm, 2, " 7:06.00' N"},
+      {5.5, kLon, kDeg, 3, "  5.500 E"},
+      {-5.5, kLat, kDeg, 1, " 5.5 S"},
+      {10.999999, kLat, kDeg, 2, "10.99 N"},
+      {1 + 59 / 60.0 + 59.99964 / 3600, kLat, kDms, 3, " 1:59'59.999\" N"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(angle(c.degrees, c.kind, c.style, c.decimals), c.want);
   char small[6];
   format_angle(small, sizeof small, 0.25, kLat, kDms, 3);  // cut to the buffer
   EXPECT_EQ(std::string(small), "45:00");
