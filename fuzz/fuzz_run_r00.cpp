@@ -1,5 +1,8 @@
-// A whole conversion of arbitrary bytes read as an R00 input, with every
-// output and fixup on: nothing may crash, leak or run away.
+// A whole conversion of arbitrary bytes, with every output and fixup on:
+// nothing may crash, leak or run away. The first byte also picks the format
+// option, so the R00 loop and the container path (T00, T01, T02, T04) are
+// both reached; R00 headers, block containers (first byte 0) and T00 streams
+// (STX, 2) keep the format their content gives.
 #include <unistd.h>
 
 #include <cstdint>
@@ -30,6 +33,13 @@ const std::string& ScratchDir() {
   return dir;
 }
 
+// -t value chosen by the first input byte modulo 8; nullptr: from the content.
+const char* FormatOption(uint8_t first) {
+  static const char* const kByFirstByte[8] = {nullptr,  "-t.r00", nullptr,  "-t.t01",
+                                              "-t.t00", "-t.t02", "-t.t04", "-t.r00"};
+  return kByFirstByte[first % 8];
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -42,9 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   auto cx = std::make_unique<rawsplit::ConversionContext>();
   auto rp = std::make_unique<d01ozu::RecordProcessor>();
-  // No message sink: the run is silent. -t.r00 keeps every input on the R00 path.
-  const std::vector<const char*> argv{"rawsplit", "-deimasf", "-t.r00", input.c_str(),
-                                      output.c_str()};
+  // No message sink: the run is silent.
+  std::vector<const char*> argv{"rawsplit", "-deimasf", input.c_str(), output.c_str()};
+  const char* format = size > 0 ? FormatOption(data[0]) : nullptr;
+  if (format) argv.insert(argv.begin() + 2, format);
   d01ozu::StatusCode st =
       rawsplit::ParseArguments(*cx, static_cast<int>(argv.size()), argv.data(), true);
   if (st == d01ozu::kStatusOk) st = rawsplit::PrepareNames(*cx);
