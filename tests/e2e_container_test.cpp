@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -39,9 +38,7 @@ TEST(E2eContainer, QuickSummaryStopsTheRunAndLeavesNoDat) {
   testsupport::write_file(dir.file("a.t01"), T01File());
   auto r = run_rawsplit(dir.path(), {"-q", "-v2", "a"});
   EXPECT_EQ(r.status, 32);
-  std::vector<std::string> lines;
-  std::istringstream in(r.output);
-  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  const std::vector<std::string> lines = testsupport::lines_of(r.output);
   EXPECT_NE(std::find(lines.begin(), lines.end(), "sn:0224422100;fw:3.10;rx:5"), lines.end());
   EXPECT_EQ(lines.back(), "rawsplit:  error  : Unknown error [32]");
   EXPECT_FALSE(file_exists(dir.file("a.tg!")));

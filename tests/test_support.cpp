@@ -54,6 +54,13 @@ bool file_exists(const std::string& path) {
   return std::filesystem::exists(path);
 }
 
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
 // Child side of run_rawsplit: never returns.
 static void exec_child(const std::string& cwd, const std::vector<std::string>& args,
                        const std::vector<std::string>& env, long limit, int out_fd) {

@@ -27,6 +27,8 @@ void write_text(const std::string& path, const std::string& text);
 Bytes read_file(const std::string& path);
 std::string read_text(const std::string& path);
 bool file_exists(const std::string& path);
+// The lines of text, without their line ends.
+std::vector<std::string> lines_of(const std::string& text);
 
 struct RunResult {
   int status = -1;     // exit status, or -1 when the program did not exit normally
