@@ -144,15 +144,17 @@ int read_satellite_list(DeltaJob& job, bool has_list) {
   return kCompactOk;
 }
 
-// Brings P and Q into list order: an entry that P and Q both hold at one
-// position moves to the satellite's list position; a satellite without one
-// gets a blank entry carrying only its number.
-void rearrange_references(DeltaJob& job) {
+// Brings P and Q into list order. With a transmitted list, an entry that P
+// and Q both hold at one position moves to the satellite's list position and
+// a satellite without one gets a blank entry carrying only its number. A list
+// taken from P leaves P and Q where they are: list position k decodes against
+// their entries at k, whichever satellite those name.
+void rearrange_references(DeltaJob& job, bool has_list) {
   const CompactEpoch& p = job.refs.previous;
   const CompactEpoch& q = job.refs.prediction;
   for (int k = 0; k < job.count; ++k) {
     const uint8_t sv = job.list[k];
-    int found = -1;
+    int found = has_list ? -1 : k;
     for (int j = 0; j < job.refs.capacity && found < 0; ++j)
       if (p.entries[j][0] == sv && q.entries[j][0] == sv) found = j;
     if (found >= 0) {
@@ -297,7 +299,7 @@ int decode_delta(DeltaJob& job, bool message_flag) {
   int status = decode_header(job, message_flag, &has_list);
   if (status == kCompactOk) status = read_satellite_list(job, has_list);
   if (status != kCompactOk) return status;
-  rearrange_references(job);
+  rearrange_references(job, has_list);
   for (int k = 0; k < job.count && status == kCompactOk; ++k) status = decode_entry(job, k);
   return status;
 }

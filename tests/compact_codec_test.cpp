@@ -92,6 +92,24 @@ TEST(CompactCodec, ListChangesRearrangeTheReferences) {
   EXPECT_EQ(out, want);
 }
 
+// Without a list the satellites are those of P with a number and a byte 5;
+// each list position decodes against P and Q at that same position, so a
+// skipped entry shifts the later satellites onto its reference.
+TEST(CompactCodec, ImpliedListKeepsTheReferencePositions) {
+  Codec codec;
+  writers::CompactEncoder enc;
+  std::vector<Entry> first = epoch_entries(0, {3, 5, 7});
+  first[0][5] = 0;
+  Bytes out;
+  ASSERT_EQ(codec.convert(enc.full(writers::type17_frame_from_entries(1, 2, first)), out), 0);
+  enc.set_send_list(false);
+  for (int t = 1; t <= 2; ++t) {
+    Bytes want = epoch_frame(t, {5, 7});
+    ASSERT_EQ(codec.convert(enc.delta(want), out), 0) << "epoch " << t;
+    EXPECT_EQ(out, want) << "epoch " << t;
+  }
+}
+
 TEST(CompactCodec, LongDeltaRunStaysExactAndGrowsIntoType117) {
   Codec codec;
   writers::CompactEncoder enc;

@@ -122,8 +122,9 @@ Bytes CompactEncoder::full(const Bytes& f) {
   return out;
 }
 
-// The decoder's rearrangement: an entry that P and Q hold at one position
-// moves to the list position, others start blank with their number.
+// The decoder's rearrangement for a transmitted list: an entry that P and Q
+// hold at one position moves to the list position, others start blank with
+// their number. (A list implied by P leaves P and Q in place.)
 void CompactEncoder::rearrange(const std::vector<uint8_t>& list) {
   Epoch old_p = p_, old_q = q_;
   for (size_t k = 0; k < list.size(); ++k) {
@@ -229,7 +230,7 @@ Bytes CompactEncoder::delta(const Bytes& f) {
   body.u8((send_list_ ? 0x80 : 0) | c1 << 5 | c2 << 3 | static_cast<unsigned>(flag_mode_));
   body.bytes(hf.data());
   if (send_list_) body.u8(static_cast<unsigned>(list.size())).bytes(list);
-  rearrange(list);
+  if (send_list_) rearrange(list);
   for (size_t k = 0; k < next.entries.size(); ++k)
     if (!encode_entry(body, next.entries[k], k)) return {};
   advance(next);
