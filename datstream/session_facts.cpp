@@ -221,14 +221,13 @@ void decode_position_record(SessionFacts& s, const uint8_t* frame, size_t size, 
 }
 
 // Type 14: one satellite index (byte 3) with six longs: total L1, continuous
-// L1, total L2, continuous L2 into the count arrays, and two further counts.
+// L1, total L2, continuous L2 into the count arrays; the two further counts
+// that follow are used by no output.
 void decode_tracking_record(SessionFacts& s, const uint8_t* frame, size_t size) {
   ByteCursor c = frame_fields(frame, size, 3);
   size_t slot = c.u8();
   if (!c.ok() || slot >= kSatSlots) return;
   for (size_t array : kCountArrays) put_block_u32(s.pending, array + 4 * slot, c.be32());
-  s.tracking_extra[slot][0] = c.be32();
-  s.tracking_extra[slot][1] = c.be32();
   s.pending_valid = true;
   s.tracking_seen = true;
 }

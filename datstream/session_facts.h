@@ -100,8 +100,6 @@ struct SessionFacts {
   bool pending_session = false;  // ... and one of them was a session record
   bool reported_valid = false;   // a pending block has been merged
   bool tracking_seen = false;    // a tracking record arrived
-  // The two counts of each tracking record that the block has no place for.
-  uint32_t tracking_extra[session::kSatSlots][2] = {};
 };
 
 // Each decoder takes the whole legacy frame (STX first) and its length;
