@@ -87,12 +87,9 @@ class BinaryMessages : public ::testing::Test {
     std::strcpy(run.station_name, "GS00");
     std::strcpy(run.session_name, "233A");
   }
-  void feed(const Bytes& f) {
-    if (f[2] == 4) decode_session_record(rp.session, f.data(), f.size(), false);
-    if (f[2] == 13) decode_session_setup(rp.session, f.data(), f.size(), false);
-    if (f[2] == 24) decode_position_record(rp.session, f.data(), f.size(), true);
-  }
-  RecordProcessor rp;
+  void feed(const Bytes& f) { ASSERT_EQ(processor.feed(f), kStatusOk); }
+  dattest::Processor processor;
+  RecordProcessor& rp = *processor.rp;
   RunInfo run;
 };
 

@@ -8,6 +8,7 @@
 
 #include "datstream/record_processor.h"
 #include "datstream/reports.h"
+#include "tests/dat_fixture.h"
 #include "tests/test_support.h"
 #include "writers/session_records.h"
 
@@ -15,14 +16,6 @@ namespace d01ozu {
 namespace {
 
 using testsupport::Bytes;
-
-void feed(RecordProcessor& rp, const Bytes& f) {
-  SessionFacts& s = rp.session;
-  if (f[2] == 4 || f[2] == 22) decode_session_record(s, f.data(), f.size(), f[2] == 22);
-  if (f[2] == 13 || f[2] == 23) decode_session_setup(s, f.data(), f.size(), f[2] == 23);
-  if (f[2] == 5 || f[2] == 24) decode_position_record(s, f.data(), f.size(), f[2] == 24);
-  if (f[2] == 14) decode_tracking_record(s, f.data(), f.size());
-}
 
 struct Reports {
   std::string mes, sum;
@@ -48,7 +41,8 @@ RunInfo named_run(const char* station, const char* session) {
 }
 
 TEST(SessionReport, NeverStartedSessionInTestModeWithNothingElseKnown) {
-  RecordProcessor rp;
+  dattest::Processor p;
+  RecordProcessor& rp = *p.rp;
   writers::SessionRecord r;
   r.test_mode = 1;
   r.logging_start = 9999;
@@ -57,8 +51,8 @@ TEST(SessionReport, NeverStartedSessionInTestModeWithNothingElseKnown) {
   r.receiver_serial = 123456;
   r.antenna_unit = 7;  // no unit text
   r.sats = {{3, 3, 0, 0}};
-  feed(rp, writers::session_record(r, false));
-  feed(rp, writers::tracking_record(0, {3, 3, 0, 0}));
+  p.feed(writers::session_record(r, false));
+  p.feed(writers::tracking_record(0, {3, 3, 0, 0}));
   RunInfo run = named_run("AB", "");
   run.gps_week = 1000;  // no data week: the -W week dates the session
   Reports out = write_reports(rp, run);
@@ -83,11 +77,12 @@ TEST(SessionReport, NeverStartedSessionInTestModeWithNothingElseKnown) {
 }
 
 TEST(SessionReport, FileInformationSerialWinsOverTheSessionRecord) {
-  RecordProcessor rp;
+  dattest::Processor p;
+  RecordProcessor& rp = *p.rp;
   writers::SessionRecord r;
   r.receiver_serial = 111;
   r.antenna_serial = 222;
-  feed(rp, writers::session_record(r, false));
+  p.feed(writers::session_record(r, false));
   rp.facts.serial_number = 999;
   rp.facts.serial_from_file_record = true;
   rp.facts.antenna_number = 333;
@@ -100,29 +95,32 @@ TEST(SessionReport, FileInformationSerialWinsOverTheSessionRecord) {
 
 // A receiver of type code type that saw the long station name name and
 // its first epoch at ms of GPS week 2087 (Sunday 5 January 2020).
-RecordProcessor named_by_data(int type, const std::string& name, double ms) {
-  RecordProcessor rp;
+void name_by_data(dattest::Processor& p, int type, const std::string& name, double ms) {
   writers::SessionSetup setup;
   setup.long_name = name;
-  feed(rp, writers::session_setup_record(setup, false));
-  rp.facts.receiver_type = static_cast<uint8_t>(type);
-  rp.facts.first_epoch_seen = true;
-  rp.facts.first_epoch_ms = ms;
-  rp.facts.data_gps_week = 2087;
-  rp.facts.data_week_known = true;
-  return rp;
+  p.feed(writers::session_setup_record(setup, false));
+  ReceiverFacts& f = p.rp->facts;
+  f.receiver_type = static_cast<uint8_t>(type);
+  f.first_epoch_seen = true;
+  f.first_epoch_ms = ms;
+  f.data_gps_week = 2087;
+  f.data_week_known = true;
 }
 
 TEST(StationNames, ReceiversTwentyNineToFiftyNineNameByLongNameDayAndHour) {
   for (int type : {28, 29, 59, 60}) {
     RunInfo run = named_run("GS00", "233A");
-    refresh_station_names(named_by_data(type, "Hilltop mast", 13 * 3600000.0 + 5), run);
+    dattest::Processor p;
+    name_by_data(p, type, "Hilltop mast", 13 * 3600000.0 + 5);
+    refresh_station_names(*p.rp, run);
     bool named = type >= 29 && type <= 59;
     EXPECT_STREQ(run.station_name, named ? "MAST" : "GS00") << type;
     EXPECT_STREQ(run.session_name, named ? "005D" : "233A") << type;
   }
   RunInfo run = named_run("GS00", "233A");
-  refresh_station_names(named_by_data(40, "ab", 86400000.0 + 9 * 3600000.0), run);
+  dattest::Processor p;
+  name_by_data(p, 40, "ab", 86400000.0 + 9 * 3600000.0);
+  refresh_station_names(*p.rp, run);
   EXPECT_STREQ(run.station_name, "AB");  // shorter than 4: its first characters
   EXPECT_STREQ(run.session_name, "0069");
 }
