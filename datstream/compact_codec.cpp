@@ -22,23 +22,6 @@ constexpr size_t kF5 = 27, kF5Width = 2;
 constexpr size_t kFlags = 1, kFlags2 = 2, kZeroByte = 19;
 constexpr uint8_t kFlagL2 = 0x01;
 
-// The big-endian unsigned number of width bytes at p.
-uint64_t load_be(const uint8_t* p, size_t width) {
-  uint64_t v = 0;
-  for (size_t i = 0; i < width; ++i) v = v << 8 | p[i];
-  return v;
-}
-
-// Stores the low width bytes of v big-endian at p.
-void store_be(uint8_t* p, size_t width, uint64_t v) {
-  for (size_t i = width; i-- > 0; v >>= 8) p[i] = static_cast<uint8_t>(v);
-}
-
-// All ones in the low width bytes: arithmetic modulo 256^width.
-uint64_t width_mask(size_t width) {
-  return width >= 8 ? ~0ull : (1ull << (8 * width)) - 1;
-}
-
 // A blank epoch image: STX and type 17 in the header, zeros elsewhere (the
 // first capacity entries).
 void blank_epoch(CompactEpoch& e, int capacity) {
@@ -61,6 +44,10 @@ uint8_t decode_small(ByteCursor& in, bool sign, unsigned magnitude, uint8_t prev
 }
 
 }  // namespace
+
+uint64_t width_mask(size_t width) {
+  return width >= 8 ? ~0ull : (1ull << (8 * width)) - 1;
+}
 
 bool decode_compact_field(ByteCursor& in, unsigned code, unsigned raw_code, size_t width,
                           const uint8_t* reference, uint8_t* out) {

@@ -63,6 +63,9 @@ enum : int {
   kCompactFrameTooLong = 111,  // rebuilt frame exceeds the buffer or 511 bytes
 };
 
+// All ones in the low width bytes: coded fields count modulo 256^width.
+uint64_t width_mask(size_t width);
+
 // Decodes one big-endian field of width bytes (1 to 8) into out, by the code
 // taken from a control byte: code == raw_code reads the value whole, 0 takes
 // the reference, 1..width reads a difference of that many bytes (top bit set:

@@ -100,18 +100,12 @@ inline void put_f64(ByteWriter& w, double d) {
   if (p != nullptr) store_le_double(p, d);
 }
 
-// The big-endian integer of W bytes at p, read as unsigned or sign-extended:
-// for fixed-offset fields of bytes the caller has already taken from a cursor.
-template <size_t W>
-inline uint64_t load_be_unsigned(const uint8_t* p) {
-  uint64_t v = 0;
-  for (size_t i = 0; i < W; ++i) v = v << 8 | p[i];
-  return v;
-}
+// The sign-extended big-endian integer of W bytes at p: for fixed-offset
+// fields of bytes the caller has already taken from a cursor.
 template <size_t W>
 inline int64_t load_be_signed(const uint8_t* p) {
   const uint64_t sign = 1ull << (8 * W - 1);
-  return static_cast<int64_t>((load_be_unsigned<W>(p) ^ sign) - sign);
+  return static_cast<int64_t>((load_be(p, W) ^ sign) - sign);
 }
 
 // The little-endian double stored at p (a DAT or image field).

@@ -210,7 +210,7 @@ size_t convert_type17_entry(const uint8_t* p, uint8_t* out, uint8_t generation) 
     out[4 + 2 * i] = static_cast<uint8_t>(words[i]);
     out[5 + 2 * i] = static_cast<uint8_t>(words[i] >> 8);
   }
-  const double range = static_cast<double>(load_be_unsigned<4>(p + 6)) * power_of_two(-7);
+  const double range = static_cast<double>(load_be(p + 6, 4)) * power_of_two(-7);
   store_le_double(out + 8, p[5] * power_of_two(-2));
   store_le_double(out + 16, sv >= 120 && sv <= 138 ? 2 * range : range);
   store_le_double(out + 24, static_cast<double>(load_be_signed<6>(p + 10)) * power_of_two(-15));

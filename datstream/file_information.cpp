@@ -30,35 +30,28 @@ constexpr KindFields kKindFields[7] = {
     {0, {}}, {2, {4, 2}}, {3, {2, 2, 2}}, {3, {4, 1, 1}}, {2, {4, 4}}, {2, {4, 4}}, {0, {}},
 };
 
-// The big-endian number of width bytes at p.
-uint32_t be_value(const uint8_t* p, int width) {
-  uint32_t v = 0;
-  for (int i = 0; i < width; ++i) v = v << 8 | p[i];
-  return v;
-}
-
 // Takes the facts a sub-record of kind carries from its m data bytes; fields
 // beyond m are not read.
 void take_facts(ReceiverFacts& f, int kind, const uint8_t* d, size_t m, int fix_mode) {
   switch (kind) {
     case 1:
       if (m >= 4 && !f.serial_from_file_record) {
-        f.serial_number = be_value(d, 4);
+        f.serial_number = static_cast<uint32_t>(load_be(d, 4));
         f.serial_from_file_record = true;
       }
       if (m >= 6) f.receiver_type = d[5];
       break;
     case 2:
-      if (m >= 2) f.nav_version = static_cast<uint16_t>(be_value(d, 2));
+      if (m >= 2) f.nav_version = static_cast<uint16_t>(load_be(d, 2));
       apply_serial_fix(f, fix_mode);
       break;
     case 3:
-      if (m >= 4) f.antenna_number = be_value(d, 4);
+      if (m >= 4) f.antenna_number = static_cast<uint32_t>(load_be(d, 4));
       break;
     case 4:
     case 5:
       for (size_t i = 0; i < 2 && 4 * i + 4 <= m; ++i)
-        f.receiver_options[(kind - 4) * 2 + i] = be_value(d + 4 * i, 4);
+        f.receiver_options[(kind - 4) * 2 + i] = static_cast<uint32_t>(load_be(d + 4 * i, 4));
       break;
     case 6: {
       size_t n = m < 11 ? m : 11;

@@ -13,6 +13,19 @@
 
 namespace d01ozu {
 
+// The unsigned big-endian number of width bytes (0 to 8) at p: for fields of
+// bytes already taken from a cursor.
+inline uint64_t load_be(const uint8_t* p, size_t width) {
+  uint64_t v = 0;
+  for (size_t i = 0; i < width; ++i) v = v << 8 | p[i];
+  return v;
+}
+
+// Stores the low width bytes of v big-endian at p.
+inline void store_be(uint8_t* p, size_t width, uint64_t v) {
+  for (size_t i = width; i-- > 0; v >>= 8) p[i] = static_cast<uint8_t>(v);
+}
+
 class ByteCursor {
  public:
   ByteCursor() = default;
@@ -79,9 +92,7 @@ class ByteCursor {
   // Unsigned big-endian integer of 1 to 8 bytes; 0 and the error when short.
   uint64_t be(size_t width) {
     const uint8_t* p = take(width);
-    uint64_t v = 0;
-    for (size_t i = 0; p && i < width; ++i) v = v << 8 | p[i];
-    return v;
+    return p ? load_be(p, width) : 0;
   }
 
   // Copies n bytes out; on a short buffer copies nothing and zero-fills dst.

@@ -2,8 +2,14 @@
 
 #include <algorithm>
 
+#include "datstream/compact_codec.h"
+
 namespace writers {
 namespace {
+
+using d01ozu::load_be;
+using d01ozu::store_be;
+using d01ozu::width_mask;
 
 // Field placement in the 29-byte entry and in the header, with the raw code
 // of each field (the code that sends the value whole).
@@ -17,28 +23,13 @@ constexpr Field kH1{3, 4, 3, 3}, kH2{7, 3, 3, 3};
 constexpr Field kF1{6, 4, 0, 3}, kF2{10, 6, 7, 7}, kF3{16, 3, 3, 3};
 constexpr Field kF4{21, 6, 7, 7}, kF5{27, 2, 0, 1};
 
-// Big-endian helpers of width w.
-uint64_t get(const uint8_t* p, size_t w) {
-  uint64_t v = 0;
-  for (size_t i = 0; i < w; ++i) v = v << 8 | p[i];
-  return v;
-}
-
-void put(uint8_t* p, size_t w, uint64_t v) {
-  for (size_t i = w; i-- > 0; v >>= 8) p[i] = static_cast<uint8_t>(v);
-}
-
-uint64_t mask(size_t w) {
-  return w >= 8 ? ~0ull : (1ull << (8 * w)) - 1;
-}
-
 // Chooses the code for value against reference and appends its bytes: 0 for
 // an unchanged value (when 0 is not the raw code), a difference of the fewest
 // bytes whose top bit is free for the sign, else the raw value.
 unsigned code_field(Payload& out, const Field& f, const uint8_t* value, const uint8_t* ref) {
-  const uint64_t v = get(value + f.at, f.width), r = get(ref + f.at, f.width);
+  const uint64_t v = load_be(value + f.at, f.width), r = load_be(ref + f.at, f.width);
   if (v == r && f.raw_code != 0) return 0;
-  const uint64_t up = (v - r) & mask(f.width), down = (r - v) & mask(f.width);
+  const uint64_t up = (v - r) & width_mask(f.width), down = (r - v) & width_mask(f.width);
   for (unsigned c = 1; c <= f.width && c <= f.max_code; ++c) {
     if (c == f.raw_code) continue;
     const uint64_t limit = 1ull << (8 * c - 1);
@@ -197,7 +188,8 @@ bool CompactEncoder::encode_entry(Payload& out, const Entry& e, size_t k) {
 // The decoder's reference update: Q = 2 x new - P, then P = new.
 void CompactEncoder::advance(const Epoch& next) {
   auto predict = [](uint8_t* q, const uint8_t* p, const uint8_t* n, const Field& f) {
-    put(q + f.at, f.width, (2 * get(n + f.at, f.width) - get(p + f.at, f.width)) & mask(f.width));
+    store_be(q + f.at, f.width,
+             (2 * load_be(n + f.at, f.width) - load_be(p + f.at, f.width)) & width_mask(f.width));
   };
   predict(q_.header.data(), p_.header.data(), next.header.data(), kH1);
   predict(q_.header.data(), p_.header.data(), next.header.data(), kH2);
