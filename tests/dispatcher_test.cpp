@@ -1,5 +1,5 @@
-// The raw record dispatcher: checks by origin, the legacy type map, compact
-// epoch expansion on the context's own references and the type-30 rule.
+// The raw record dispatcher: checks by origin and the type-30 rule on the
+// compact epoch references.
 #include <gtest/gtest.h>
 
 #include "datstream/frame_rules.h"
@@ -13,15 +13,9 @@ using d01ozu::ExpansionContext;
 using writers::Bytes;
 using writers::Payload;
 
-struct Expanded {
-  uint16_t count;
-  int legacy_type;
-  d01ozu::ReaderStatus status;
-  Bytes legacy_path;  // what the legacy record path would receive
-};
-
-// Puts frame into the context as the reader would and expands it.
-Expanded expand(ExpansionContext& c, const Bytes& frame, int origin) {
+// Puts frame into the context as the reader would, expands it and returns
+// the status.
+d01ozu::ReaderStatus expand(ExpansionContext& c, const Bytes& frame, int origin) {
   std::memset(&c.record, 0, sizeof c.record);
   std::memcpy(c.record.data, frame.data(), frame.size());
   c.record.length = static_cast<uint16_t>(frame.size());
@@ -29,9 +23,8 @@ Expanded expand(ExpansionContext& c, const Bytes& frame, int origin) {
   c.record_origin = origin;
   int16_t legacy = 0;
   d01ozu::ReaderStatus status = 0;
-  uint16_t count = d01ozu::ExpandRawRecord(c, frame[2], &legacy, &status);
-  const d01ozu::RawRecord& r = d01ozu::LegacyPathRecord(c);
-  return {count, static_cast<uint16_t>(legacy), status, Bytes(r.data, r.data + r.length)};
+  d01ozu::ExpandRawRecord(c, frame[2], &legacy, &status);
+  return status;
 }
 
 constexpr int kPacket = d01ozu::kOriginPacketStream;
@@ -42,27 +35,14 @@ TEST(Dispatcher, ChecksumTestedOnlyWhereTheRecordCarriedOne) {
   Bytes good = writers::raw_frame(17, 0, Payload().be32(1).be16(2));
   Bytes zero_sum = good;
   zero_sum[zero_sum.size() - 3] = zero_sum[zero_sum.size() - 2] = 0;
-  EXPECT_EQ(expand(*c, good, kPacket).status, 0);
-  EXPECT_EQ(expand(*c, zero_sum, kZlib).status, 0);
-  EXPECT_EQ(expand(*c, zero_sum, kStored).status, d01ozu::kReaderBadChecksum);
-  EXPECT_EQ(expand(*c, zero_sum, kPacket).status, d01ozu::kReaderBadChecksum);
+  EXPECT_EQ(expand(*c, good, kPacket), 0);
+  EXPECT_EQ(expand(*c, zero_sum, kZlib), 0);
+  EXPECT_EQ(expand(*c, zero_sum, kStored), d01ozu::kReaderBadChecksum);
+  EXPECT_EQ(expand(*c, zero_sum, kPacket), d01ozu::kReaderBadChecksum);
   Bytes no_etx = good;
   no_etx.back() = 0x04;
-  EXPECT_EQ(expand(*c, no_etx, kZlib).status, d01ozu::kReaderNoEtx);
-  EXPECT_EQ(expand(*c, no_etx, kPacket).status, d01ozu::kReaderNoEtx);
-}
-
-// Types without a converter give count 0: the record as read goes on.
-TEST(Dispatcher, UnconvertedTypesPassThroughAsRead) {
-  auto c = d01ozu::CreateExpansionContext();
-  Bytes t20 = writers::raw_frame(20, 0, Payload().be16(5));
-  Expanded e = expand(*c, t20, kPacket);
-  EXPECT_EQ(e.count, 0);
-  EXPECT_EQ(e.legacy_type, 65535);
-  EXPECT_EQ(e.legacy_path, t20);
-  Expanded e90 = expand(*c, writers::raw_frame(90, 0, Bytes{}), kPacket);
-  EXPECT_EQ(e90.legacy_type, 90);
-  EXPECT_EQ(e90.count, 0);
+  EXPECT_EQ(expand(*c, no_etx, kZlib), d01ozu::kReaderNoEtx);
+  EXPECT_EQ(expand(*c, no_etx, kPacket), d01ozu::kReaderNoEtx);
 }
 
 // A full epoch with no satellites (type 67: the type-17 layout, checksum
@@ -82,22 +62,6 @@ Bytes delta_epoch(uint32_t h1) {
   return Bytes{0x02, 7, 66, 0x00, expected[n - 3], expected[n - 2], 0x03};
 }
 
-TEST(Dispatcher, CompactEpochsExpandIntoType17Frames) {
-  auto c = d01ozu::CreateExpansionContext();
-  Expanded full = expand(*c, full_epoch(0x01020304), kPacket);
-  EXPECT_EQ(full.status, 0);
-  ASSERT_GE(full.legacy_path.size(), 3u);
-  EXPECT_EQ(full.legacy_path[2], 17);
-  EXPECT_EQ(full.legacy_type, 17);
-  Expanded delta = expand(*c, delta_epoch(0x01020304), kZlib);
-  EXPECT_EQ(delta.status, 0);
-  EXPECT_EQ(delta.legacy_path, writers::frame(17, Payload().be32(0x01020304).be24(0x0A0B0C)));
-
-  Bytes bad = full_epoch(5);
-  bad[bad.size() - 2] ^= 1;
-  EXPECT_EQ(expand(*c, bad, kPacket).status, d01ozu::kReaderRefused);
-}
-
 // The first file record (type 30, sub-code 0) of a context leaves the epoch
 // references alone; every later one blanks them, so a delta epoch that needs
 // the reference fails. File-information records (sub-code not 0) do not.
@@ -105,14 +69,14 @@ TEST(Dispatcher, SecondFileRecordResetsTheEpochReferences) {
   const Bytes file_record = writers::t00_file_record();
   const Bytes file_info = writers::raw_frame(30, 1, Payload().u8(0));
   auto c = d01ozu::CreateExpansionContext();
-  EXPECT_EQ(expand(*c, full_epoch(0x11), kPacket).status, 0);
-  EXPECT_EQ(expand(*c, file_record, kPacket).status, 0);
-  EXPECT_EQ(expand(*c, delta_epoch(0x11), kPacket).status, 0);
-  EXPECT_EQ(expand(*c, file_record, kPacket).status, 0);
-  EXPECT_EQ(expand(*c, delta_epoch(0x11), kPacket).status, d01ozu::kReaderRefused);
-  EXPECT_EQ(expand(*c, full_epoch(0x22), kPacket).status, 0);
-  EXPECT_EQ(expand(*c, file_info, kPacket).status, 0);
-  EXPECT_EQ(expand(*c, delta_epoch(0x22), kPacket).status, 0);
+  EXPECT_EQ(expand(*c, full_epoch(0x11), kPacket), 0);
+  EXPECT_EQ(expand(*c, file_record, kPacket), 0);
+  EXPECT_EQ(expand(*c, delta_epoch(0x11), kPacket), 0);
+  EXPECT_EQ(expand(*c, file_record, kPacket), 0);
+  EXPECT_EQ(expand(*c, delta_epoch(0x11), kPacket), d01ozu::kReaderRefused);
+  EXPECT_EQ(expand(*c, full_epoch(0x22), kPacket), 0);
+  EXPECT_EQ(expand(*c, file_info, kPacket), 0);
+  EXPECT_EQ(expand(*c, delta_epoch(0x22), kPacket), 0);
 }
 
 }  // namespace

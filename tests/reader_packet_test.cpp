@@ -17,23 +17,31 @@ using writers::Payload;
 using writers::raw_frame;
 
 // A mixed set of records: the file record, a message, an extended-length
-// type 27 longer than 255 bytes, and a checksum-exempt compact type.
+// type 27 longer than 255 bytes, checksum-exempt compact types (type 74 adds
+// 256 to byte 1).
 std::vector<Bytes> sample_frames() {
   Payload big;
   for (int i = 0; i < 600; ++i) big.u8(static_cast<uint8_t>(i * 7 + 1));
-  return {writers::t00_file_record(), raw_frame(16, 3, Payload().text("Hello", 12)),
-          raw_frame(27, 0, big), raw_frame(36, 0, Payload().be32(0xA1B2C3D4).be16(9)),
+  return {writers::t00_file_record(),
+          raw_frame(16, 3, Payload().text("Hello", 12)),
+          raw_frame(27, 0, big),
+          raw_frame(36, 0, Payload().be32(0xA1B2C3D4).be16(9)),
+          raw_frame(74, 0, Bytes(259, 0x55)),
           raw_frame(12, 0, Payload().be32(123456).be16(2100))};
+}
+
+// Reads frames written back to back (plain) or su-coded as one stream.
+t0xtest::ReadLog read_stream(const std::vector<Bytes>& frames, StreamMode mode) {
+  const bool plain = mode == StreamMode::kPlain;
+  return read_all(plain ? writers::t00_stream(frames) : writers::t01_stream(frames), mode);
 }
 
 TEST(ReaderPacket, PlainAndCodedStreamsDeliverEveryFrameAsWritten) {
   const std::vector<Bytes> frames = sample_frames();
-  ASSERT_EQ(frames[2].size(), 607u);  // 600 + 7, length high byte in byte 3
-  ASSERT_EQ(frames[2][3], 2);
+  ASSERT_EQ(frames[2][3], 2);   // 607 bytes: length high byte in byte 3
+  ASSERT_EQ(frames[4][1], 10);  // 266 bytes
   for (StreamMode mode : {StreamMode::kPlain, StreamMode::kSuCoded}) {
-    const Bytes file =
-        mode == StreamMode::kPlain ? writers::t00_stream(frames) : writers::t01_stream(frames);
-    t0xtest::ReadLog log = read_all(file, mode);
+    t0xtest::ReadLog log = read_stream(frames, mode);
     EXPECT_TRUE(log.ended);
     EXPECT_EQ(log.frames(), frames);
     EXPECT_TRUE(log.statuses().empty());
@@ -86,22 +94,11 @@ TEST(ReaderPacket, DamagedPacketsAreReportedAndSkipped) {
   const Bytes zero_length{0x02, 0x00, 17, 0x00};
   const Bytes too_long{0x02, 0x01, 27, 0x15};  // 0x1501 > 5120
   for (StreamMode mode : {StreamMode::kPlain, StreamMode::kSuCoded}) {
-    std::vector<Bytes> parts{good1, bad_sum, zero_length, too_long, good2};
-    Bytes file =
-        mode == StreamMode::kPlain ? writers::t00_stream(parts) : writers::t01_stream(parts);
-    t0xtest::ReadLog log = read_all(file, mode);
+    t0xtest::ReadLog log = read_stream({good1, bad_sum, zero_length, too_long, good2}, mode);
     EXPECT_EQ(log.frames(), (std::vector<Bytes>{good1, good2}));
     EXPECT_EQ(log.statuses(), (std::vector<int>{2, 3, 3}));
     EXPECT_TRUE(log.ended);
   }
-}
-
-TEST(ReaderPacket, Type74LengthAddsTwoHundredFiftySix) {
-  Bytes frame = raw_frame(74, 0, Bytes(259, 0x55));
-  ASSERT_EQ(frame[1], 10);
-  t0xtest::ReadLog log = read_all(frame, StreamMode::kPlain);
-  ASSERT_EQ(log.frames().size(), 1u);
-  EXPECT_EQ(log.frames()[0].size(), 266u);
 }
 
 }  // namespace

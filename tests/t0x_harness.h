@@ -44,26 +44,18 @@ struct ReadLog {
 // needs) through one fresh context.
 inline ReadLog read_all(const Bytes& file, d01ozu::StreamMode mode, int max_calls = 100000) {
   testsupport::TempDir dir;
-  const std::string path = dir.file("input.t0x");
-  testsupport::write_file(path, file);
+  testsupport::write_file(dir.file("input.t0x"), file);
   d01ozu::InputStream input;
-  input.open(path.c_str());
-  d01ozu::ExpansionContextPtr context = d01ozu::CreateExpansionContext();
+  input.open(dir.file("input.t0x").c_str());
+  d01ozu::ExpansionContextPtr c = d01ozu::CreateExpansionContext();
   ReadLog log;
-  for (int i = 0; i < max_calls; ++i) {
-    d01ozu::ReaderStatus status = 0;
-    int type = d01ozu::ReadRawRecord(*context, input, mode, &status);
-    if (type < 0 && status == d01ozu::kReaderEndOfInput) {
-      log.ended = true;
-      break;
-    }
+  for (int i = 0; i < max_calls && !log.ended; ++i) {
     Event e;
-    e.type = type;
-    e.status = status;
-    e.origin = context->record_origin;
-    if (type > 0)
-      e.frame.assign(context->record.data, context->record.data + context->record.length);
-    log.events.push_back(e);
+    e.type = d01ozu::ReadRawRecord(*c, input, mode, &e.status);
+    log.ended = e.type < 0 && e.status == d01ozu::kReaderEndOfInput;
+    e.origin = c->record_origin;
+    if (e.type > 0) e.frame.assign(c->record.data, c->record.data + c->record.length);
+    if (!log.ended) log.events.push_back(e);
   }
   return log;
 }
