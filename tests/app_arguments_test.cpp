@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,6 @@
 
 namespace rawsplit {
 namespace {
-
-using testsupport::TempDir;
 
 struct Parsed {
   std::unique_ptr<ConversionContext> cx = std::make_unique<ConversionContext>();
@@ -29,67 +28,52 @@ Parsed Parse(std::vector<std::string> args) {
   return p;
 }
 
-TEST(ParseArguments, FlagGroupsAndOptionLetters) {
-  auto dev = Parse({"-dev", "-dev"});
-  EXPECT_EQ(dev.cx->produce_dat, 1);
-  EXPECT_EQ(dev.cx->produce_eph, 1);
-  EXPECT_EQ(dev.cx->verbose, 1);
-  EXPECT_EQ(dev.cx->produce_ion, 0);
-  EXPECT_EQ(Parse({"-dv3"}).cx->verbose, 3);
-
-  auto gd = Parse({"-gd"});  // -g alone: its d is no flag letter
-  EXPECT_EQ(gd.cx->produce_dat, 0);
-  EXPECT_EQ(gd.cx->mode_27_17, 0);
-  EXPECT_EQ(gd.cx->type27_flag, 1);
-
-  auto sd = Parse({"-sd"});
-  EXPECT_EQ(sd.cx->produce_dat, 0);
-  EXPECT_STREQ(sd.cx->summary_name, "d");
-  EXPECT_TRUE(sd.cx->summary_given);
-  auto ds = Parse({"-ds"});
-  EXPECT_EQ(ds.cx->produce_dat, 1);
-  EXPECT_EQ(ds.cx->produce_summary, 0);
-  auto s = Parse({"-s"});
-  EXPECT_EQ(s.cx->produce_summary, 1);
-  EXPECT_FALSE(s.cx->summary_given);
+// The option fields that differ from their defaults, one word each.
+std::string Changed(const ConversionContext& cx) {
+  std::string out;
+  auto word = [&out](bool changed, const std::string& w) {
+    if (changed) out += (out.empty() ? "" : " ") + w;
+  };
+  auto num = [](long v) { return std::to_string(v); };
+  word(cx.produce_dat, "d");
+  word(cx.produce_eph, "e");
+  word(cx.produce_ion, "i");
+  word(cx.produce_summary, "s" + std::string(cx.summary_given ? "=" : "") + cx.summary_name);
+  word(cx.verbose, "v" + num(cx.verbose));
+  word(cx.quick_mode, "q" + num(cx.quick_mode));
+  word(cx.record_filter, "k" + num(cx.record_filter));
+  word(cx.serial_fix_mode, "n" + num(cx.serial_fix_mode));
+  word(cx.mode_27_17 != 1, "o" + num(cx.mode_27_17));
+  word(cx.type27_flag, "g");
+  word(cx.l2_preference != 3, "l" + num(cx.l2_preference));
+  word(cx.update_name_mode, "u" + num(cx.update_name_mode));
+  word(cx.gps_week, "W" + num(cx.gps_week));
+  word(cx.nav_version || cx.sig_version, "R" + num(cx.nav_version) + "," + num(cx.sig_version));
+  word(cx.format, "t" + num(cx.format));
+  word(!cx.header_flag, "-h");
+  word(!cx.eph_flag, "-e");
+  word(!cx.ion_flag, "-i");
+  return out;
 }
 
-TEST(ParseArguments, OptionValues) {
-  EXPECT_EQ(Parse({"-k"}).cx->record_filter, 0xFFFFFFFFu);
-  EXPECT_EQ(Parse({"-k12"}).cx->record_filter, 12u);
-  EXPECT_EQ(Parse({}).cx->l2_preference, 3);
-  EXPECT_EQ(Parse({"-l2c+"}).cx->l2_preference, 3);
-  EXPECT_EQ(Parse({"-l2e"}).cx->l2_preference, 0);
-  EXPECT_EQ(Parse({"-l3c"}).cx->l2_preference, 3);
-  for (const char* r : {"-R5,7", "-R5.7"}) {
-    auto p = Parse({r});
-    EXPECT_EQ(p.cx->nav_version, 5) << r;
-    EXPECT_EQ(p.cx->sig_version, 7) << r;
+TEST(ParseArguments, FlagLettersAndOptions) {
+  // Cases end in ";": the arguments, "=>", the fields they change. -gd is -g
+  // alone, -sd a summary named d, -ds no summary (s is no flag letter), and
+  // in -qv2 the rest is the -q number.
+  const std::string cases =
+      "-dev -dev => d e v1; -dv3 => d v3; -v3 -v => v1; -gd => o0 g; -g -o => g; -o+ => o2;"
+      "-sd => s=d; -ds => d; -s => s; -l2c => l1; -l2e+ => l2; -l2e => l0; -l2c+ => ;"
+      "-l3c => ; -u1 => u1; -u2 => ; -n => n1; -n! => n2; -q => d q1; -q7 => d q7; -qv2 => ;"
+      "-k => k4294967295; -k12 => k12; -R5,7 => R5,7; -R5.7 => R5,7; -R5 => R5,0;"
+      "-W1234x => W1234; -xei => -e -i; -xh* => -h -e -i; -t.t01 => t3 -h -e; -t.R00 => t1;"
+      "-tt01 => ;";
+  std::istringstream in(cases);
+  for (std::string c; std::getline(in, c, ';');) {
+    std::istringstream words(c);
+    std::vector<std::string> args;
+    for (std::string w; words >> w && w != "=>";) args.push_back(w);
+    EXPECT_EQ(Changed(*Parse(args).cx), c.substr(c.find("=> ") + 3)) << c;
   }
-  EXPECT_EQ(Parse({"-R5"}).cx->sig_version, 0);
-  EXPECT_EQ(Parse({"-u2"}).cx->update_name_mode, 0);
-  EXPECT_EQ(Parse({"-W1234x"}).cx->gps_week, 1234);
-  EXPECT_EQ(Parse({"-n!"}).cx->serial_fix_mode, 2);
-  EXPECT_EQ(Parse({"-o+"}).cx->mode_27_17, 2);
-  EXPECT_EQ(Parse({"-g", "-o"}).cx->mode_27_17, 1);
-
-  auto q = Parse({"-q"});
-  EXPECT_EQ(q.cx->quick_mode, 1);
-  EXPECT_EQ(q.cx->produce_dat, 1);
-
-  auto xe = Parse({"-xei"});
-  EXPECT_EQ(xe.cx->eph_flag, 0);
-  EXPECT_EQ(xe.cx->ion_flag, 0);
-  EXPECT_EQ(xe.cx->header_flag, 1);
-  auto xall = Parse({"-x*"});
-  EXPECT_EQ(xall.cx->header_flag + xall.cx->eph_flag + xall.cx->ion_flag, 0);
-
-  auto t01 = Parse({"-t.t01"});
-  EXPECT_EQ(t01.cx->format, d01ozu::kFormatT01);
-  EXPECT_EQ(t01.cx->header_flag, 0);
-  EXPECT_EQ(t01.cx->eph_flag, 0);
-  EXPECT_EQ(t01.cx->ion_flag, 1);
-  EXPECT_EQ(Parse({"-tt01"}).cx->format, d01ozu::kFormatUnknown);
 }
 
 class InputArguments : public ::testing::Test {
@@ -101,7 +85,7 @@ class InputArguments : public ::testing::Test {
     testsupport::write_file(dir.file("c.t01"), writers::Bytes(40, 0x55));
   }
   std::string At(const char* name) { return dir.file(name); }
-  TempDir dir;
+  testsupport::TempDir dir;
 };
 
 TEST_F(InputArguments, JoinedInputsThenOutputThenIgnored) {
@@ -113,22 +97,20 @@ TEST_F(InputArguments, JoinedInputsThenOutputThenIgnored) {
   EXPECT_EQ(p.cx->inputs[3][0], '\0');
   EXPECT_STREQ(p.cx->output_name, "out");
   // The format comes from the first name; the flags from the last one (T01).
-  EXPECT_EQ(p.cx->format, d01ozu::kFormatR00);
-  EXPECT_EQ(p.cx->header_flag, 0);
+  EXPECT_EQ(Changed(*p.cx), "t1 -h -e -i");
 
   auto missing = Parse({At("a") + "+" + At("nothing") + "+" + At("b"), "out"});
   EXPECT_EQ(missing.status, 17);
   EXPECT_EQ(missing.cx->inputs[2][0], '\0');
 }
 
-TEST_F(InputArguments, FormatOptionAroundTheInputName) {
-  auto after = Parse({At("a"), "-t.t01"});
-  EXPECT_EQ(after.cx->format, d01ozu::kFormatT01);
-  EXPECT_EQ(after.cx->header_flag, 0);
-  auto before = Parse({"-t.t01", At("a")});
-  EXPECT_EQ(before.cx->format, d01ozu::kFormatT01);
-  EXPECT_EQ(before.cx->header_flag, 1);  // detection wins
-  EXPECT_EQ(before.cx->eph_flag, 1);
+// -x and -t before a name are overwritten by its detection, after it they
+// stay; the format of -t is kept either way.
+TEST_F(InputArguments, FormatAndExclusionsAroundTheInputName) {
+  EXPECT_EQ(Changed(*Parse({At("a"), "-t.t01"}).cx), "t3 -h -e");
+  EXPECT_EQ(Changed(*Parse({"-t.t01", At("a")}).cx), "t3");
+  EXPECT_EQ(Changed(*Parse({At("a"), "-xe"}).cx), "t1 -e");
+  EXPECT_EQ(Changed(*Parse({"-xe", At("a")}).cx), "t1");
 }
 
 TEST_F(InputArguments, ListFilesReplaceEarlierNames) {
@@ -152,9 +134,8 @@ TEST_F(InputArguments, ExtraArgumentsActAfterTheCommandLine) {
   setenv("RAWSPLIT_CONFIG", At("conf").c_str(), 1);
   auto p = Parse({"-d", At("a")});
   EXPECT_EQ(ReadExtraArguments(*p.cx), 0);
-  EXPECT_EQ(p.cx->verbose, 1);
   EXPECT_EQ(p.cx->ignore_checksum, 1);
-  EXPECT_EQ(p.cx->produce_dat, 1);
+  EXPECT_EQ(Changed(*p.cx), "d v1 t1");
   EXPECT_EQ(std::string(p.cx->inputs[0]), At("a.r00"));
   EXPECT_EQ(std::string(p.cx->output_name), At("b"));  // input given: becomes the output
 
@@ -165,7 +146,7 @@ TEST_F(InputArguments, ExtraArgumentsActAfterTheCommandLine) {
   setenv("RAWSPLIT_CONFIG", At("no-such-conf").c_str(), 1);
   auto none = Parse({"-d", At("a")});
   EXPECT_EQ(ReadExtraArguments(*none.cx), 0);
-  EXPECT_EQ(none.cx->verbose, 0);
+  EXPECT_EQ(Changed(*none.cx), "d t1");
   unsetenv("RAWSPLIT_CONFIG");
 }
 
