@@ -4,8 +4,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "datstream/record_processor.h"
 #include "tests/test_support.h"
@@ -75,6 +78,10 @@ struct Processor {
   }
   d01ozu::StatusCode feed(const Bytes& frame) {
     return d01ozu::process_legacy_record(*rp, frame.data(), frame.size());
+  }
+  // Feeds the frames in order, each expected to succeed.
+  void feed_ok(std::initializer_list<Bytes> frames) {
+    for (const Bytes& f : frames) EXPECT_EQ(feed(f), 0) << "record type " << int{f.at(2)};
   }
   // The whole DAT file as written so far.
   Bytes file() {

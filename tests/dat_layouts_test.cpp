@@ -73,19 +73,11 @@ TEST(DatLayouts, Type12WithThreeEntriesAndItsRunFacts) {
 
 TEST(DatLayouts, Types101_20_31And33) {
   Processor p;
-  ASSERT_EQ(p.feed(writers::type101_record(0xFFFFFFFE, {1.5, -2.0, 0.0, 8e9}, 0x11, 0x22)), 0);
   // type 20: sub-code 4, long 3000, words 0x0102 0x0304 0x0506 0x0708
-  ASSERT_EQ(p.feed(writers::raw_record(20, 4,
-                                       writers::Payload()
-                                           .be32(3000)
-                                           .be16(0x0102)
-                                           .be16(0x0304)
-                                           .be16(0x0506)
-                                           .be16(0x0708)
-                                           .data())),
-            0);
-  ASSERT_EQ(p.feed(writers::app_part(0x0203, true, {7, 8, 9})), 0);
-  ASSERT_EQ(p.feed(writers::raw_record(33, 14, {1, 2, 3, 4})), 0);
+  const Bytes t20 = {0, 0, 0x0B, 0xB8, 1, 2, 3, 4, 5, 6, 7, 8};
+  p.feed_ok({writers::type101_record(0xFFFFFFFE, {1.5, -2.0, 0.0, 8e9}, 0x11, 0x22),
+             writers::raw_record(20, 4, t20), writers::app_part(0x0203, true, {7, 8, 9}),
+             writers::raw_record(33, 14, {1, 2, 3, 4})});
   Le want;
   want.u8(0x74).u8(46).u8(0).u8(101).f64(4294967294.0).f64(1.5).f64(-2.0).f64(0.0).f64(8e9);
   want.u8(0x11).u8(0x22);
@@ -159,10 +151,8 @@ TEST(DatLayouts, Type25BySubCode) {
 
 TEST(DatLayouts, MessageRecordsBySubCode) {
   Processor p;
-  ASSERT_EQ(p.feed(writers::message_frame(3, "BASE1 north pier")), 0);
-  ASSERT_EQ(p.feed(writers::message_frame(27, "1234567")), 0);
-  ASSERT_EQ(p.feed(writers::message_frame(6, "not written")), 0);
-  ASSERT_EQ(p.feed(writers::message_frame(124, "0")), 0);
+  p.feed_ok({writers::message_frame(3, "BASE1 north pier"), writers::message_frame(27, "1234567"),
+             writers::message_frame(6, "not written"), writers::message_frame(124, "0")});
   EXPECT_FALSE(p.rp->message_flag);
   ASSERT_EQ(p.feed(writers::message_frame(124, "1")), 0);
   EXPECT_TRUE(p.rp->message_flag);
@@ -181,8 +171,7 @@ TEST(DatLayouts, EventRecordsFiveToEight) {
   Processor p;
   ASSERT_EQ(p.feed(writers::event_record(5, 10, 0x01020304)), 0);
   ASSERT_EQ(p.feed(writers::event_record(5, 10, 0)), 0);  // not above the last: dropped
-  ASSERT_EQ(p.feed(writers::event_record(5, 11, 0)), 0);
-  ASSERT_EQ(p.feed(writers::event_record(6, 1, 2)), 0);
+  p.feed_ok({writers::event_record(5, 11, 0), writers::event_record(6, 1, 2)});
   ASSERT_EQ(p.feed(writers::event_record(9, 1, 2)), 0);  // above 8: nothing
   Le want;
   want.u8(0x74).u8(10).u8(5).u8(19).le16(10).le16(0x0102).le16(0x0304);

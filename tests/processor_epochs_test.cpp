@@ -59,8 +59,7 @@ TEST(ProcessorEpochs, Type7EpochIsWrittenWhenItsLastPartArrives) {
   a.fifth = 2.5;
   a.seventh = 8192;
   a.eighth = 1024;
-  ASSERT_EQ(p.feed(writers::type7_part(a)), 0);
-  ASSERT_EQ(p.feed(writers::type7_part(part7(1, 99, 9, 61))), 0);
+  p.feed_ok({writers::type7_part(a), writers::type7_part(part7(1, 99, 9, 61))});
   EXPECT_TRUE(p.records().empty());
   ASSERT_EQ(p.feed(writers::type7_part(part7(0, 99, 4, 73))), 0);
 
@@ -115,8 +114,8 @@ TEST(ProcessorEpochs, Type17EntriesAndEpochHeader) {
   coarse.l2_value = 32;
   writers::Type17Entry plain;
   plain.sv = 7;
-  ASSERT_EQ(p.feed(writers::type17_part(86400000, -(1 << 19), true, {fine, coarse})), 0);
-  ASSERT_EQ(p.feed(writers::type17_part(86400000, 0, false, {plain})), 0);
+  p.feed_ok({writers::type17_part(86400000, -(1 << 19), true, {fine, coarse}),
+             writers::type17_part(86400000, 0, false, {plain})});
 
   Le want;
   want.u8(0x74).le16(21 + 72 + 72 + 48).u8(17).f64(86400000.0).f64(-1.0).u8(3);
@@ -134,8 +133,7 @@ TEST(ProcessorEpochs, Type17SplitEqualTimeAndSequence) {
   Processor p;
   ASSERT_EQ(p.feed(epoch17(100000, true)), 0);
   // A part with another time closes the open epoch as it stands.
-  ASSERT_EQ(p.feed(epoch17(101000, true)), 0);
-  ASSERT_EQ(p.feed(epoch17(101000, false, 2)), 0);
+  p.feed_ok({epoch17(101000, true), epoch17(101000, false, 2)});
   EXPECT_EQ(p.feed(epoch17(101000)), 0);                    // same time as the latest: not written
   EXPECT_EQ(p.feed(epoch17(91000)), 0);                     // 10 s back: accepted
   EXPECT_EQ(p.feed(epoch17(71000)), kStatusOutOfSequence);  // 20 s back: written, flagged
@@ -151,11 +149,9 @@ TEST(ProcessorEpochs, Type17SplitEqualTimeAndSequence) {
 
 TEST(ProcessorEpochs, EventsAroundEpochs) {
   Processor p;
-  ASSERT_EQ(p.feed(writers::event_record(2, 0x11, 50000)), 0);
-  ASSERT_EQ(p.feed(epoch17(40000)), 0);
+  p.feed_ok({writers::event_record(2, 0x11, 50000), epoch17(40000)});
   EXPECT_EQ(record_types(p.records()), (std::vector<int>{17}));  // one epoch known: events wait
-  ASSERT_EQ(p.feed(writers::event_text_record(0x22, 45000, "site A")), 0);
-  ASSERT_EQ(p.feed(epoch17(48000)), 0);
+  p.feed_ok({writers::event_text_record(0x22, 45000, "site A"), epoch17(48000)});
   // Two epochs known: the text event (45000) goes before the epoch at
   // 48000, the event at 50000 after it.
   Bytes out = p.records();
@@ -171,10 +167,10 @@ TEST(ProcessorEpochs, EventsAroundEpochs) {
 TEST(ProcessorEpochs, SubCodeZeroEventsRemoveTheInterpolatedClock) {
   Processor p;
   // Epoch clock values 0 ms at 40000 and 2 ms at 48000.
-  ASSERT_EQ(p.feed(writers::type17_part(40000, 0, false, {writers::Type17Entry{}})), 0);
-  ASSERT_EQ(p.feed(writers::type17_part(48000, 2 << 19, false, {writers::Type17Entry{}})), 0);
-  ASSERT_EQ(p.feed(writers::event_record(0, 7, 44000, {0x8000})), 0);
-  ASSERT_EQ(p.feed(writers::type17_part(56000, 4 << 19, false, {writers::Type17Entry{}})), 0);
+  p.feed_ok({writers::type17_part(40000, 0, false, {writers::Type17Entry{}}),
+             writers::type17_part(48000, 2 << 19, false, {writers::Type17Entry{}}),
+             writers::event_record(0, 7, 44000, {0x8000}),
+             writers::type17_part(56000, 4 << 19, false, {writers::Type17Entry{}})});
   Bytes out = p.records();
   ASSERT_EQ(record_types(out), (std::vector<int>{17, 17, 19, 17}));
   // Receiver time 44000.5 ms; the clock between 48000 (2 ms) and 56000

@@ -41,8 +41,8 @@ TEST(ProcessorRouting, FileStartThenIonRecordOverwrittenOnceThenAppended) {
   EXPECT_EQ(Bytes(start.begin() + 361, start.begin() + 365), (Bytes{0x74, 124, 0, 15}));
   EXPECT_EQ(start[365 + 119], 119);
 
-  ASSERT_EQ(p.feed(writers::ion_utc_record(ion_with_last(7, 1.5))), 0);
-  ASSERT_EQ(p.feed(writers::ion_utc_record(ion_with_last(8, 2.5))), 0);
+  p.feed_ok({writers::ion_utc_record(ion_with_last(7, 1.5)),
+             writers::ion_utc_record(ion_with_last(8, 2.5))});
   Bytes out = p.file();
   ASSERT_EQ(out.size(), dattest::kDatStartBytes + 124);
   EXPECT_EQ(dattest::le_f64(out, 365), 1.5);  // overwritten in place
@@ -108,14 +108,12 @@ TEST(ProcessorRouting, EphemerisSlotFollowsTheUpdateCondition) {
     a.fill(v);
     return a;
   };
-  ASSERT_EQ(p.feed(writers::ephemeris_record(4, values(1.0))), 0);
-  ASSERT_EQ(p.feed(writers::ephemeris_record(4, values(2.0))), 0);
+  p.feed_ok({writers::ephemeris_record(4, values(1.0)), writers::ephemeris_record(4, values(2.0))});
   Bytes slot(p.eph.slot(4), p.eph.slot(4) + 8);
   EXPECT_EQ(dattest::le_f64(slot, 0), 2.0);  // no measurement yet: overwritten
   writers::Type7Part part;
   part.bytes[5] = 4;
-  ASSERT_EQ(p.feed(writers::type7_part(part)), 0);
-  ASSERT_EQ(p.feed(writers::ephemeris_record(4, values(3.0))), 0);
+  p.feed_ok({writers::type7_part(part), writers::ephemeris_record(4, values(3.0))});
   slot.assign(p.eph.slot(4), p.eph.slot(4) + 8);
   EXPECT_EQ(dattest::le_f64(slot, 0), 2.0);        // named by a measurement: kept
   EXPECT_EQ(p.records().size(), 3u * 206u + 82u);  // but every record is written
@@ -171,8 +169,7 @@ TEST(ProcessorRouting, FileInformationImageAndDamagedCounts) {
   damaged = writers::frame(30, Bytes(damaged.begin() + 3, damaged.end() - 3));
   EXPECT_EQ(p.feed(damaged), d01ozu::kStatusExpansion);
   // Selector 0 opens a stream: the message flag goes, nothing is written.
-  ASSERT_EQ(p.feed(writers::message_frame(124, "1")), 0);
-  ASSERT_EQ(p.feed(writers::file_information_record(0, {})), 0);
+  p.feed_ok({writers::message_frame(124, "1"), writers::file_information_record(0, {})});
   EXPECT_FALSE(p.rp->message_flag);
   EXPECT_EQ(p.records(), want.data());
 }
@@ -193,8 +190,7 @@ TEST(ProcessorRouting, CompactRecordsBecomeType17EpochsWithMappedStatuses) {
   Processor p;
   writers::CompactEncoder enc;
   EXPECT_EQ(p.feed(writers::frame(64, writers::Payload().zeros(6))), d01ozu::kStatusExpansion);
-  ASSERT_EQ(p.feed(enc.full(compact_source(1))), 0);
-  ASSERT_EQ(p.feed(enc.delta(compact_source(2))), 0);
+  p.feed_ok({enc.full(compact_source(1)), enc.delta(compact_source(2))});
   Bytes bad = enc.delta(compact_source(3));
   bad[bad.size() - 2] ^= 1;
   EXPECT_EQ(p.feed(bad), d01ozu::kStatusBadChecksum);
