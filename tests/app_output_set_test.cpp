@@ -1,5 +1,5 @@
 // Opening outputs and the naming steps at close: final DAT extension, station
-// rename, quick-run deletion, empty outputs, and the close status.
+// rename and the close status (quick runs and empty outputs: end-to-end runs).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -19,9 +19,9 @@ class Outputs : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(OpenConversion(handle, rp), kStatusOk); }
   // Opens the DAT file at name and puts a few bytes into it.
-  void OpenDat(const std::string& name, bool with_bytes = true) {
+  void OpenDat(const std::string& name) {
     ASSERT_EQ(OpenOutput(handle.get(), kOutputDat, dir.file(name).c_str()), kStatusOk);
-    if (with_bytes) handle->file(kOutputDat).write("t\x04\x00\x10", 4);
+    handle->file(kOutputDat).write("t\x04\x00\x10", 4);
   }
   TempDir dir;
   RecordProcessor rp;
@@ -29,13 +29,7 @@ class Outputs : public ::testing::Test {
 };
 
 TEST_F(Outputs, OpenFailuresReportTheKind) {
-  const StatusCode expected[] = {0,
-                                 kStatusDatOpen,
-                                 kStatusEphOpen,
-                                 kStatusIonOpen,
-                                 kStatusMesOpen,
-                                 kStatusSumOpen,
-                                 kStatusAppOpen};
+  const StatusCode expected[] = {0, 3, 5, 7, 9, 20, 24};  // by kind
   for (int kind = kOutputDat; kind <= kOutputApp; ++kind) {
     EXPECT_EQ(OpenOutput(handle.get(), kind, dir.file("no/such/dir/x").c_str()), expected[kind]);
     EXPECT_EQ(OpenOutput(handle.get(), kind, ""), expected[kind]);
@@ -72,20 +66,6 @@ TEST_F(Outputs, StationNameRenameStaysInTheDirectory) {
   CloseConversion(handle);
   EXPECT_TRUE(file_exists(dir.file(".._PILLAR233A.dat")));
   EXPECT_FALSE(file_exists(dir.file("gs00233a.dat")));
-}
-
-TEST_F(Outputs, QuickRunsAndEmptyOutputsLeaveNothing) {
-  SetQuickFlag(*handle, true);
-  OpenDat("quick.tg!");
-  CloseConversion(handle);
-  EXPECT_FALSE(file_exists(dir.file("quick.tg!")));
-  EXPECT_FALSE(file_exists(dir.file("quick.dat")));
-
-  ASSERT_EQ(OpenConversion(handle, rp), kStatusOk);
-  OpenDat("empty.tg!", false);
-  CloseConversion(handle);
-  EXPECT_FALSE(file_exists(dir.file("empty.tg!")));
-  EXPECT_FALSE(file_exists(dir.file("empty.dat")));
 }
 
 TEST_F(Outputs, CloseStatusIsTheLastStepThatSetsOne) {
