@@ -226,6 +226,7 @@ StatusCode TakeOutputName(ConversionContext& cx, const char* name) {
   return d01ozu::kStatusOk;
 }
 
+// Defaults the command line starts from (extra arguments keep what it set).
 void ResetDefaults(ConversionContext& cx) {
   cx.serial_fix_mode = 0;
   cx.mode_27_17 = 1;

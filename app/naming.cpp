@@ -28,11 +28,13 @@ bool IsExistingFile(const char* path) {
   return ::stat(path, &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+// True for an existing directory.
 bool IsDirectory(const char* path) {
   struct stat st;
   return ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// True when s ends with "/" or a backslash.
 bool EndsWithSeparator(const std::string& s) {
   return !s.empty() && (s.back() == '/' || s.back() == '\\');
 }

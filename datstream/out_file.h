@@ -23,7 +23,6 @@ class OutFile {
   bool close();
   bool is_open() const { return file_ != nullptr; }
   const std::string& path() const { return path_; }
-  void set_path(const std::string& p) { path_ = p; }
 
   // Writes n bytes; false when fewer were transferred.
   bool write(const void* data, size_t n);
