@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "datstream/angle_format.h"
 #include "datstream/calendar.h"
@@ -51,30 +52,25 @@ TEST(AngleFormat, StylesHemispheresAndTruncation) {
   EXPECT_EQ(std::string(small), "45:00");
 }
 
+// Days count from 6 January 1980 through leap days and week ends; times
+// before the start count as the start.
 TEST(Calendar, GpsTimeToDate) {
-  CalendarTime t = gps_to_calendar(0, 0);
-  EXPECT_EQ(t.year, 1980);
-  EXPECT_EQ(t.month, 1);
-  EXPECT_EQ(t.day, 6);
-  EXPECT_EQ(t.day_of_year, 6);
-  t = gps_to_calendar(2087, 13 * 3600 + 62.5);  // Sunday 5 January 2020
-  EXPECT_EQ(t.year, 2020);
-  EXPECT_EQ(t.day_of_year, 5);
-  EXPECT_EQ(t.hour, 13);
-  EXPECT_EQ(t.minute, 1);
-  EXPECT_DOUBLE_EQ(t.seconds, 2.5);
-  t = gps_to_calendar(2094, 6 * 86400 + 86399);  // the leap day
-  EXPECT_EQ(t.month, 2);
-  EXPECT_EQ(t.day, 29);
-  EXPECT_EQ(t.day_of_year, 60);
-  EXPECT_EQ(t.hour, 23);
-  t = gps_to_calendar(1023, 604800);  // a week's end is the next week's start
-  EXPECT_EQ(t.year, 1999);
-  EXPECT_EQ(t.month, 8);
-  EXPECT_EQ(t.day, 22);
-  EXPECT_STREQ(month_name(t.month), "Aug");
-  t = gps_to_calendar(0, -5);
-  EXPECT_EQ(t.day, 6);
+  struct Case {
+    int week;
+    double seconds;
+    int year, month, day, day_of_year, hour, minute;
+  };
+  const Case cases[] = {{0, 0, 1980, 1, 6, 6, 0, 0},
+                        {0, -5, 1980, 1, 6, 6, 0, 0},
+                        {2094, 6 * 86400 + 86399, 2020, 2, 29, 60, 23, 59},
+                        {1023, 604800, 1999, 8, 22, 234, 0, 0}};
+  for (const Case& c : cases) {
+    CalendarTime t = gps_to_calendar(c.week, c.seconds);
+    EXPECT_EQ((std::vector<int>{t.year, t.month, t.day, t.day_of_year, t.hour, t.minute}),
+              (std::vector<int>{c.year, c.month, c.day, c.day_of_year, c.hour, c.minute}))
+        << c.week << " " << c.seconds;
+  }
+  EXPECT_STREQ(month_name(8), "Aug");
 }
 
 }  // namespace
