@@ -300,6 +300,8 @@ static void summary_receiver(OutFile& out, const ReportFacts& f) {
   out.printf("Download version: %d.%02d.%02d\n\n", dl[0], dl[1], dl[2]);
 }
 
+// The summary: names, first and last epoch, serials, versions and one
+// tracking line per satellite with a total L1 count; 21 without an open file.
 StatusCode write_summary(OutFile& sum, const RecordProcessor& rp, const RunInfo& run) {
   if (!sum.is_open()) return kStatusSumNotOpen;
   ReportFacts f;
