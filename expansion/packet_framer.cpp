@@ -121,32 +121,25 @@ void FramerFill(ExpansionContext& c, StreamMode mode, InputStream& input) {
   drop_to_stx(f);
   if (f.count < kRawHeaderSize) return;
   int length = held_frame_length(f);
-  if (bad_length(length)) return;
+  if (bad_length(length) || f.count >= length) return;
   if (mode == StreamMode::kPlain) {
-    if (f.count >= length) return;
     size_t want = static_cast<size_t>(length - f.count);
     make_room(f, want);
     f.count = static_cast<uint16_t>(f.count + input.read(live(f) + f.count, want));
     return;
   }
-  // Room for the whole frame and one byte's overshoot, then a loop on locals.
+  // Room for the whole frame and one byte's overshoot, then a loop on locals
+  // that takes one byte at a time until the frame is whole.
   make_room(f, static_cast<size_t>(length - f.count) + kSuMaxOutputPerByte);
   const SuTables& tables = *su_tables();
   uint8_t* out = live(f) + f.count;
   uint8_t* const frame_end = live(f) + length;
   uint8_t node = c.su.node;
-  // A byte yields at most three bytes, so a third of what the frame still
-  // needs can be read in one go without taking a byte that belongs behind it.
-  uint8_t chunk[kRawRecordCapacity / kSuMaxSymbolsPerByte + 1];
   while (out < frame_end) {
-    const size_t want =
-        std::max<size_t>(1, static_cast<size_t>(frame_end - out) / kSuMaxSymbolsPerByte);
-    const size_t got = input.read(chunk, want);
-    for (size_t i = 0; i < got; ++i) {
-      int n = su_decode_step(tables, node, chunk[i], out);
-      if (n > 0) out += n;  // an end symbol here is skipped
-    }
-    if (got < want) break;
+    const int byte = input.get();
+    if (byte < 0) break;
+    int n = su_decode_step(tables, node, static_cast<uint8_t>(byte), out);
+    if (n > 0) out += n;  // an end symbol here is skipped
   }
   c.su.node = node;
   f.count = static_cast<uint16_t>(out - live(f));
