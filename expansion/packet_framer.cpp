@@ -1,6 +1,5 @@
 #include "expansion/packet_framer.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "datstream/frame_rules.h"

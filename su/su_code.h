@@ -18,8 +18,7 @@ constexpr int kSuSymbolCount = 257;
 constexpr int kSuEndSymbol = 256;
 constexpr int kSuInternalNodes = kSuSymbolCount - 1;
 // Every code is at least 3 bits long, so one input byte completes at most
-// three symbols; decoders write up to kSuMaxOutputPerByte bytes per byte.
-constexpr int kSuMaxSymbolsPerByte = 3;
+// three symbols; decoders give room for kSuMaxOutputPerByte bytes per byte.
 constexpr int kSuMaxOutputPerByte = 8;
 
 // One node of the code tree. Leaves have symbol >= 0 and no children; an
