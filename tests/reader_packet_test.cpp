@@ -30,22 +30,19 @@ std::vector<Bytes> sample_frames() {
           raw_frame(12, 0, Payload().be32(123456).be16(2100))};
 }
 
-// Reads frames written back to back (plain) or su-coded as one stream.
-t0xtest::ReadLog read_stream(const std::vector<Bytes>& frames, StreamMode mode) {
-  const bool plain = mode == StreamMode::kPlain;
-  return read_all(plain ? writers::t00_stream(frames) : writers::t01_stream(frames), mode);
-}
-
+// Plain, su-coded, and su-coded with an end symbol behind every frame: each
+// such end symbol is reported (status 6) and reading goes on.
 TEST(ReaderPacket, PlainAndCodedStreamsDeliverEveryFrameAsWritten) {
   const std::vector<Bytes> frames = sample_frames();
   ASSERT_EQ(frames[2][3], 2);   // 607 bytes: length high byte in byte 3
   ASSERT_EQ(frames[4][1], 10);  // 266 bytes
-  for (StreamMode mode : {StreamMode::kPlain, StreamMode::kSuCoded}) {
-    t0xtest::ReadLog log = read_stream(frames, mode);
+  for (int form = 0; form < 3; ++form) {
+    t0xtest::ReadLog log = form == 0 ? read_all(writers::t00_stream(frames), StreamMode::kPlain)
+                                     : read_su(writers::t01_stream(frames, form == 2));
     EXPECT_TRUE(log.ended);
     EXPECT_EQ(log.frames(), frames);
-    EXPECT_TRUE(log.statuses().empty());
-    EXPECT_EQ(log.events.back().origin, d01ozu::kOriginPacketStream);
+    EXPECT_EQ(log.statuses(), std::vector<int>(form == 2 ? frames.size() : 0, 6));
+    EXPECT_EQ(log.events.front().origin, d01ozu::kOriginPacketStream);
   }
 }
 
@@ -65,17 +62,6 @@ TEST(ReaderPacket, HeldFramesAreDeliveredBeforeEndOfInput) {
   EXPECT_TRUE(short_file.ended);
 }
 
-TEST(ReaderPacket, EndSymbolBetweenPacketsIsReportedAndReadingGoesOn) {
-  const std::vector<Bytes> frames = sample_frames();
-  t0xtest::ReadLog log = read_su(writers::t01_stream(frames, true));
-  EXPECT_EQ(log.frames(), frames);
-  ASSERT_EQ(log.events.size(), 2 * frames.size());
-  for (size_t i = 0; i < frames.size(); ++i) {
-    EXPECT_GT(log.events[2 * i].type, 0);
-    EXPECT_EQ(log.events[2 * i + 1].status, d01ozu::kReaderEndSymbol);
-  }
-}
-
 // A type-16 frame whose only 0x02 byte is its STX (the status byte is chosen
 // so that the checksum holds none), so a search cannot stop inside it.
 Bytes frame_without_inner_stx(const char* text) {
@@ -93,8 +79,10 @@ TEST(ReaderPacket, DamagedPacketsAreReportedAndSkipped) {
   bad_sum[bad_sum.size() - 2] ^= 0x40;
   const Bytes zero_length{0x02, 0x00, 17, 0x00};
   const Bytes too_long{0x02, 0x01, 27, 0x15};  // 0x1501 > 5120
-  for (StreamMode mode : {StreamMode::kPlain, StreamMode::kSuCoded}) {
-    t0xtest::ReadLog log = read_stream({good1, bad_sum, zero_length, too_long, good2}, mode);
+  const std::vector<Bytes> parts{good1, bad_sum, zero_length, too_long, good2};
+  for (bool plain : {true, false}) {
+    t0xtest::ReadLog log = plain ? read_all(writers::t00_stream(parts), StreamMode::kPlain)
+                                 : read_su(writers::t01_stream(parts));
     EXPECT_EQ(log.frames(), (std::vector<Bytes>{good1, good2}));
     EXPECT_EQ(log.statuses(), (std::vector<int>{2, 3, 3}));
     EXPECT_TRUE(log.ended);
