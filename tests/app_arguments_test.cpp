@@ -83,6 +83,8 @@ class InputArguments : public ::testing::Test {
     testsupport::write_file(dir.file("a.r00"), r00.bytes());
     testsupport::write_file(dir.file("b.r00"), r00.bytes());
     testsupport::write_file(dir.file("c.t01"), writers::Bytes(40, 0x55));
+    testsupport::write_file(dir.file("d.r00"), {0, 0, 0, 0, 0xD1, 0x60, 0x42, 0x2E, 0xF8, 0xF9});
+    testsupport::write_file(dir.file("e.dat"), {0, 0, 0, 0, 0x74, 0xBA, 0x79, 0x4B, 0xCF, 0x6B});
   }
   std::string At(const char* name) { return dir.file(name); }
   testsupport::TempDir dir;
@@ -104,9 +106,12 @@ TEST_F(InputArguments, JoinedInputsThenOutputThenIgnored) {
   EXPECT_EQ(missing.cx->inputs[2][0], '\0');
 }
 
+// The format and flags come from the content, whatever the extension says.
 // -x and -t before a name are overwritten by its detection, after it they
 // stay; the format of -t is kept either way.
-TEST_F(InputArguments, FormatAndExclusionsAroundTheInputName) {
+TEST_F(InputArguments, FormatAndFlagsOfTheInput) {
+  EXPECT_EQ(Changed(*Parse({At("d.r00")}).cx), "t5 -e -i");
+  EXPECT_EQ(Changed(*Parse({At("e.dat")}).cx), "t4 -e -i");
   EXPECT_EQ(Changed(*Parse({At("a"), "-t.t01"}).cx), "t3 -h -e");
   EXPECT_EQ(Changed(*Parse({"-t.t01", At("a")}).cx), "t3");
   EXPECT_EQ(Changed(*Parse({At("a"), "-xe"}).cx), "t1 -e");

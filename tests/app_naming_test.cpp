@@ -60,22 +60,6 @@ TEST(ResolveInputName, CompletesTheExtensionInItsOrder) {
   EXPECT_EQ(Resolve(base).status, 17);
 }
 
-// The format comes from the content, whatever the extension says.
-TEST(ResolveInputName, ClassifiesByContent) {
-  TempDir dir;
-  write_file(dir.file("x.dat"), writers::R00File().bytes());
-  write_file(dir.file("y.r00"), Bytes{0, 0, 0, 0, 0xD1, 0x60, 0x42, 0x2E, 0xF8, 0xF9});
-  write_file(dir.file("z.r00"), Bytes(30, 0x11));
-  Resolved r00 = Resolve(dir.file("x.dat")), t04 = Resolve(dir.file("y.r00"));
-  Resolved t01 = Resolve(dir.file("z.r00"));
-  EXPECT_EQ(r00.format, d01ozu::kFormatR00);
-  EXPECT_EQ(r00.header + r00.eph + r00.ion, 3);
-  EXPECT_EQ(t04.format, d01ozu::kFormatT04);
-  EXPECT_EQ(t04.header * 10 + t04.eph + t04.ion, 10);
-  EXPECT_EQ(t01.format, d01ozu::kFormatT01);
-  EXPECT_EQ(t01.header + t01.eph + t01.ion, 0);
-}
-
 class Names : public ::testing::Test {
  protected:
   d01ozu::StatusCode Prepare(const std::string& input, const std::string& output) {
