@@ -94,20 +94,9 @@ TEST(ProcessorEpochs, Type7SequenceRule) {
 TEST(ProcessorEpochs, Type17EntriesAndEpochHeader) {
   Processor p;
   p.rp->facts.receiver_type = 5;
-  writers::Type17Entry fine;
-  fine.sv = 5;
-  fine.flags = 0x21;
-  fine.flags2 = 3;
-  fine.b3 = 10;
-  fine.b4 = 20;
-  fine.b5 = 8;
-  fine.range = 1280;
-  fine.phase = -32768;
-  fine.doppler = -64;
-  fine.b19 = -128;
-  fine.l2_value = 6;
-  fine.l2_phase = 65536;
-  fine.l2_range = -256;
+  // sv, flags, flags2, bytes 3-5, range, phase, doppler, byte 19, then the
+  // L2 value, phase and range.
+  const writers::Type17Entry fine{5, 0x21, 3, 10, 20, 8, 1280, -32768, -64, -128, 6, 65536, -256};
   writers::Type17Entry coarse = fine;
   coarse.sv = 130;
   coarse.flags = 0x01;
