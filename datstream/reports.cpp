@@ -245,10 +245,14 @@ static void report_position(OutFile& out, const uint8_t* b, const PositionFields
   height.print(out);
 }
 
-// The session report: items 1 to 17 in order. Facts the run never received
-// print from the zero-filled state, so the report is written for every run.
+// The session report: items 1 to 17 in order, facts never received printing
+// from the zero-filled state. A run that received neither a session record
+// nor a measurement epoch has no session to report: the file stays empty and
+// is deleted when it is closed.
 StatusCode write_session_report(OutFile& mes, const RecordProcessor& rp, const RunInfo& run) {
   if (!mes.is_open()) return kStatusMesNotOpen;
+  const SessionFacts& s = rp.session;
+  if (!s.reported_valid && !s.pending_valid && !rp.facts.first_epoch_seen) return kStatusOk;
   ReportFacts f;
   resolve_report_facts(rp, run, f);
   const uint8_t* b = f.session;

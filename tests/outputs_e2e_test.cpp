@@ -239,10 +239,18 @@ TEST(OutputsE2e, InvalidAppFileAndMissingEphemerisBlocks) {
   f.with_ephemeris = false;
   f.records = {writers::message_frame(0, "A")};
   testsupport::write_file(dir.file("z.r00"), f.bytes());
-  ASSERT_EQ(run_rawsplit(dir.path(), {"-de", "z.r00", "-xe"}).status, 0);
+  ASSERT_EQ(run_rawsplit(dir.path(), {"-dem", "z.r00", "-xe"}).status, 0);
   Bytes eph = read_file(dir.file("z.eph"));
   ASSERT_EQ(eph.size(), 10756u);
   EXPECT_EQ(Bytes(eph.begin() + 4, eph.end()), Bytes(10752, 0));
+  // No session and no measurement: nothing to report, no MES file remains;
+  // one epoch is enough for a report printed from the zero-filled state.
+  EXPECT_FALSE(file_exists(dir.file("z.mes")));
+  f.records.push_back(epoch_at(1000));
+  testsupport::write_file(dir.file("y.r00"), f.bytes());
+  ASSERT_EQ(run_rawsplit(dir.path(), {"-dm", "y.r00", "-xe"}).status, 0);
+  EXPECT_NE(testsupport::read_text(dir.file("y.mes")).find("Data-logging start time = 00:00\n"),
+            std::string::npos);
 }
 
 }  // namespace
