@@ -85,13 +85,15 @@ void write_held_events(RecordProcessor& rp) {
   rp.held_events.count = 0;
 }
 
-// Reads the two values that open a type-17 or type-102 part (frame bytes 3
-// to 9, the more-parts bit already cleared) into an open, empty head.
-void read_part_head(ByteCursor& in, GatheredParts& head) {
+// The open, empty head of a type-17 or type-102 part from frame bytes 3 to
+// 9 (the caller has checked they are there): the epoch time in ms without
+// the more-parts bit (bit 7 of byte 3), and the 24-bit second value x 2^-19.
+GatheredParts read_part_head(const uint8_t* frame) {
+  GatheredParts head;
   head.open = true;
-  head.count = 0;
-  head.time_ms = read_scaled(in, 4, false, 0);
-  head.value2 = read_scaled(in, 3, true, -19);
+  head.time_ms = static_cast<double>(load_be(frame + 3, 4) & 0x7FFFFFFF);
+  head.value2 = static_cast<double>(load_be_signed<3>(frame + 7)) * power_of_two(-19);
+  return head;
 }
 
 // Records the epoch time T1 as the latest (and the first, for the run's first
@@ -275,15 +277,13 @@ StatusCode write_type17_epoch(RecordProcessor& rp) {
 
 }  // namespace
 
-StatusCode handle_type17_part(RecordProcessor& rp, uint8_t* frame, size_t length) {
+StatusCode handle_type17_part(RecordProcessor& rp, const uint8_t* frame, size_t length) {
   if (length < 13) return kStatusExpansion;
   const bool more = (frame[3] & 0x80) != 0;
-  frame[3] &= 0x7F;
   const int entries = count_type17_entries(frame, length);
   if (entries < 0) return kStatusExpansion;
-  ByteCursor in = frame_fields(frame, length, 3);
-  GatheredParts head;
-  read_part_head(in, head);
+  ByteCursor in = frame_fields(frame, length, kEpochFirstEntry);
+  const GatheredParts head = read_part_head(frame);
   Type17Epoch& e = rp.epoch17;
   StatusCode status = kStatusOk;
   if (e.open && head.time_ms != e.time_ms) status = write_type17_epoch(rp);
@@ -383,16 +383,13 @@ StatusCode write_type102_record(RecordProcessor& rp) {
 
 }  // namespace
 
-StatusCode handle_type102_part(RecordProcessor& rp, uint8_t* frame, size_t length) {
+StatusCode handle_type102_part(RecordProcessor& rp, const uint8_t* frame, size_t length) {
   if (length < 13 || (length - 13) % kType102Entry != 0) return kStatusExpansion;
   const bool more = (frame[3] & 0x80) != 0;
-  frame[3] &= 0x7F;
   const int entries = static_cast<int>((length - 13) / kType102Entry);
-  ByteCursor in = frame_fields(frame, length, 3);
+  ByteCursor in = frame_fields(frame, length, kEpochFirstEntry);
   Type102Record& r = rp.rec102;
-  GatheredParts head;
-  read_part_head(in, head);
-  if (!r.open) static_cast<GatheredParts&>(r) = head;
+  if (!r.open) static_cast<GatheredParts&>(r) = read_part_head(frame);
   if (r.count + entries > kType102EntryCapacity) {
     r.open = false;  // a record longer than the buffer is dropped
     return kStatusExpansion;

@@ -55,8 +55,8 @@ struct Type102Record : GatheredParts {
 
 // Whole-frame handlers of the legacy path; length is the frame length.
 StatusCode handle_type7_part(RecordProcessor& rp, const uint8_t* frame, size_t length);
-StatusCode handle_type17_part(RecordProcessor& rp, uint8_t* frame, size_t length);
-StatusCode handle_type102_part(RecordProcessor& rp, uint8_t* frame, size_t length);
+StatusCode handle_type17_part(RecordProcessor& rp, const uint8_t* frame, size_t length);
+StatusCode handle_type102_part(RecordProcessor& rp, const uint8_t* frame, size_t length);
 // A whole type-17 epoch from the container path: reduced to 12 entries
 // unless extended type 17 is allowed, then written.
 StatusCode handle_type17_record(RecordProcessor& rp, const Type17Record& r);

@@ -196,10 +196,12 @@ StatusCode handle_compact(RecordProcessor& rp) {
     reset_compact_references(rp.compact, kLegacyCompactSatellites);
   }
   size_t length = 0;
-  int result = convert_compact_epoch(rp.compact, rp.work, rp.work_length, sizeof rp.work,
-                                     rp.message_flag, &length);
+  std::memcpy(rp.compact_frame, rp.work, rp.work_length);
+  int result = convert_compact_epoch(rp.compact, rp.compact_frame, rp.work_length,
+                                     sizeof rp.compact_frame, rp.message_flag, &length);
   if (result == kCompactBadChecksum) return kStatusBadChecksum;
   if (result != kCompactOk) return kStatusExpansion;
+  rp.work = rp.compact_frame;
   rp.work_length = length;
   return handle_type17_part(rp, rp.work, length);
 }
@@ -282,11 +284,12 @@ StatusCode process_legacy_record(RecordProcessor& rp, const uint8_t* frame, size
   begin_record(rp, type);
   const size_t length =
       type != 0 ? static_cast<size_t>(legacy_frame_length(frame[1], frame[2])) : 0;
-  if (length < 6 || length > size || length > sizeof rp.work)
+  if (length < 6 || length > size || length > kWorkFrameCapacity)
     return end_record(rp, kStatusExpansion);
-  std::memcpy(rp.work, frame, length);
+  rp.work = frame;
   rp.work_length = length;
   StatusCode status = dispatch_legacy(rp, type);
+  rp.work = nullptr;  // the frame belongs to the caller
   // Failures of the compact conversion arrive here already as 13 or 30.
   return end_record(rp, status);
 }

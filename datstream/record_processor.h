@@ -76,9 +76,10 @@ struct RecordProcessor {
   uint8_t sv_list[34] = {};
   int sv_list_count = 0;
 
-  uint8_t work[kWorkFrameCapacity] = {};  // working copy of the current frame
+  const uint8_t* work = nullptr;  // the current frame, read where it lies
   size_t work_length = 0;
-  uint8_t image[kImageCapacity] = {};  // DAT image under construction
+  uint8_t compact_frame[kWorkFrameCapacity] = {};  // a compact record rebuilt as type 17
+  uint8_t image[kImageCapacity] = {};              // DAT image under construction
 
   Type7Epoch epoch7;
   Type17Epoch epoch17;
