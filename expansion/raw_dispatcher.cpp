@@ -64,9 +64,9 @@ bool expand_compact_epoch(ExpansionContext& c) {
 // (sub-code 0) after the first one of the file starts a new stream, so the
 // compact epoch references go back to blank.
 void file_record_rule(ExpansionContext& c) {
-  const uint8_t sub_code = c.work.data[kRawLengthHighOffset];
+  const uint8_t sub_code = c.record.data[kRawLengthHighOffset];
   c.dat_header[0] = kDatStart;
-  c.dat_header[1] = static_cast<uint8_t>(c.work.length);
+  c.dat_header[1] = static_cast<uint8_t>(c.record.length);
   c.dat_header[2] = sub_code;
   c.dat_header[3] = kFileRecordType;
   if (sub_code != 0) return;
@@ -102,11 +102,12 @@ uint16_t ExpandRawRecord(ExpansionContext& c, int, int16_t* legacy_type, ReaderS
       return 0;
     }
     c.work_expanded = true;
-  } else {
-    copy_to_work(c);
   }
-  const uint8_t* frame = c.work.data;
-  const size_t length = c.work.length;
+  // Other records are checked where the reader left them: no converter
+  // reads a copy of them yet.
+  const RawRecord& record = LegacyPathRecord(c);
+  const uint8_t* frame = record.data;
+  const size_t length = record.length;
   if (length == 0 || frame[length - 1] != kEtx) {
     *status = kReaderNoEtx;
     return 0;
