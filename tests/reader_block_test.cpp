@@ -39,6 +39,12 @@ Bytes rebuilt(Bytes frame) {
   return frame;
 }
 
+// records as the reader rebuilds them, behind the frames of with_stx.
+std::vector<Bytes> then_rebuilt(std::vector<Bytes> with_stx, const std::vector<Bytes>& records) {
+  for (const Bytes& r : records) with_stx.push_back(rebuilt(r));
+  return with_stx;
+}
+
 Bytes file_of(std::initializer_list<Bytes> blocks) {
   Bytes file;
   for (const Bytes& b : blocks) append(file, b);
@@ -59,8 +65,7 @@ TEST(ReaderBlock, EveryKindDeliversTheSameRecords) {
       t0xtest::ReadLog log = read_su(file);
       std::vector<Bytes> expected = recs;
       for (const Bytes& r : records(30, 3)) expected.push_back(r);
-      if (!d01ozu::block_records_with_stx(kind))
-        for (Bytes& r : expected) r = rebuilt(r);
+      if (!d01ozu::block_records_with_stx(kind)) expected = then_rebuilt({}, expected);
       EXPECT_EQ(log.frames(), expected) << "kind " << int(kind);
       EXPECT_TRUE(log.statuses().empty()) << "kind " << int(kind);
       EXPECT_EQ(log.events.back().origin, kind);
@@ -126,9 +131,7 @@ TEST(ReaderBlock, ResynchronisationFindsTheNextBlock) {
   ASSERT_GE(log.events.size(), 1u);
   EXPECT_EQ(log.events[0].status, d01ozu::kReaderResynchronised);
   EXPECT_EQ(log.events[0].frame, records(5, 1)[0]);
-  std::vector<Bytes> rest = records(6, 2);
-  for (const Bytes& r : records(8, 2)) rest.push_back(rebuilt(r));
-  EXPECT_EQ(log.frames(), rest);
+  EXPECT_EQ(log.frames(), then_rebuilt(records(6, 2), records(8, 2)));
   EXPECT_TRUE(log.ended);
 
   Bytes garbage(70000, 0);
@@ -136,9 +139,7 @@ TEST(ReaderBlock, ResynchronisationFindsTheNextBlock) {
   log = read_su(file_of({container_header(), damaged_zlib_block(0), garbage,
                          frames_block(4, records(5, 3)), frames_block(7, records(8, 2))}));
   EXPECT_EQ(log.statuses(), (std::vector<int>{d01ozu::kReaderZlibFailed}));
-  rest = records(5, 3);
-  for (const Bytes& r : records(8, 2)) rest.push_back(rebuilt(r));
-  EXPECT_EQ(log.frames(), rest);
+  EXPECT_EQ(log.frames(), then_rebuilt(records(5, 3), records(8, 2)));
 }
 
 TEST(ReaderBlock, ZeroLengthAndOverlongRecordsDropTheRestOfTheBlock) {
