@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "su/su_compr_common.h"  // byte_sum16
+
 namespace d01ozu {
 
 constexpr uint8_t kStx = 0x02;
@@ -21,13 +23,6 @@ inline int legacy_frame_length(uint8_t length_byte, uint8_t type) {
 // Types 64 to 67, 74 and 75 carry their own checks; frame checks skip them.
 inline bool legacy_frame_unchecked(uint8_t type) {
   return (type >= 64 && type <= 67) || type == 74 || type == 75;
-}
-
-// 16-bit sum of bytes [0, n), each taken unsigned.
-inline uint16_t byte_sum16(const uint8_t* data, size_t n) {
-  uint32_t sum = 0;
-  for (size_t i = 0; i < n; ++i) sum += data[i];
-  return static_cast<uint16_t>(sum);
 }
 
 // Types whose DAT line carries the time of the last epoch (trace lines).

@@ -89,7 +89,7 @@ bool raw_type_checksum_exempt(uint8_t type) {
 
 // The byte sum eight bytes at a time: the bytes of a word are added pairwise
 // into ever wider lanes, which cannot overflow within one word.
-uint16_t fast_byte_sum16(const uint8_t* data, size_t n) {
+uint16_t byte_sum16(const uint8_t* data, size_t n) {
   constexpr uint64_t kBytes = 0x00FF00FF00FF00FFull, kPairs = 0x0000FFFF0000FFFFull;
   uint64_t sum = 0;
   size_t i = 0;
@@ -107,7 +107,7 @@ uint16_t fast_byte_sum16(const uint8_t* data, size_t n) {
 bool raw_frame_checksum_ok(const uint8_t* frame, size_t length) {
   if (length < 3) return false;
   uint16_t carried = static_cast<uint16_t>(frame[length - 3] << 8 | frame[length - 2]);
-  return fast_byte_sum16(frame, length - 3) == carried;
+  return byte_sum16(frame, length - 3) == carried;
 }
 
 }  // namespace d01ozu

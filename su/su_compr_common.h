@@ -38,7 +38,7 @@ bool write_raw_frame_length(uint8_t* frame, uint8_t type, int total);
 bool raw_type_checksum_exempt(uint8_t type);
 
 // The 16-bit sum of data[0..n), each byte taken unsigned.
-uint16_t fast_byte_sum16(const uint8_t* data, size_t n);
+uint16_t byte_sum16(const uint8_t* data, size_t n);
 
 // The 16-bit byte sum of frame bytes 0 to length - 4 compared with the
 // big-endian word at length - 3. False for frames shorter than 3 bytes.

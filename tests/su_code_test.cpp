@@ -117,7 +117,7 @@ TEST(SuCompr, LengthRuleAndItsReverse) {
 
 // The word-at-a-time byte sum against the plain one, at every alignment and
 // tail length and with all-0xFF bytes (the largest lane sums).
-TEST(SuCompr, FastByteSumMatchesThePlainSum) {
+TEST(SuCompr, WordAtATimeByteSumMatchesThePlainSum) {
   std::mt19937 rng(3);
   Bytes data(6000);
   for (uint8_t& b : data) b = static_cast<uint8_t>(rng());
@@ -126,8 +126,9 @@ TEST(SuCompr, FastByteSumMatchesThePlainSum) {
     for (size_t start = 0; start < 8; ++start) {
       for (size_t n :
            {size_t{0}, size_t{1}, size_t{7}, size_t{8}, size_t{9}, size_t{245}, size_t{5117}}) {
-        EXPECT_EQ(d01ozu::fast_byte_sum16(d->data() + start, n),
-                  d01ozu::byte_sum16(d->data() + start, n));
+        unsigned plain = 0;
+        for (size_t i = 0; i < n; ++i) plain += (*d)[start + i];
+        EXPECT_EQ(d01ozu::byte_sum16(d->data() + start, n), static_cast<uint16_t>(plain));
       }
     }
   }
