@@ -7,6 +7,7 @@
 // arithmetic lives here; callers never compare offsets against sizes.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -84,6 +85,17 @@ class ByteCursor {
     std::memcpy(&f, &bits, sizeof f);
     return f;
   }
+  // Signed big-endian integer of 1 to 8 bytes (two's complement).
+  int64_t sbe(size_t width) {
+    const uint64_t v = be(width);
+    if (width == 0 || width >= 8) return static_cast<int64_t>(v);
+    const uint64_t sign = uint64_t{1} << (8 * width - 1);
+    return static_cast<int64_t>((v ^ sign) - sign);
+  }
+  // Scaled fixed-point fields: the n-byte (1 to 8) big-endian integer times
+  // 2^e, two's complement for S and unsigned for U. 0 when short.
+  double scaled_s(size_t n, int e) { return std::ldexp(static_cast<double>(sbe(n)), e); }
+  double scaled_u(size_t n, int e) { return std::ldexp(static_cast<double>(be(n)), e); }
   uint16_t le16() {
     const uint8_t* p = take(2);
     return p ? static_cast<uint16_t>(p[0] | p[1] << 8) : 0;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace d01ozu {
 namespace {
 
@@ -13,6 +15,33 @@ TEST(ByteCursor, ReadsBigEndianFieldsAndSignExtends) {
   EXPECT_EQ(c.sbe48(), -140737488355327LL);
   EXPECT_TRUE(c.ok());
   EXPECT_EQ(c.remaining(), 0u);
+}
+
+TEST(ByteCursor, ScaledFieldsOfEveryWidth) {
+  struct Case {
+    std::vector<uint8_t> bytes;
+    int e;
+    double s, u;
+  };
+  const Case cases[] = {
+      {{0xFF}, 0, -1.0, 255.0},
+      {{0x80, 0x00}, -8, -128.0, 128.0},
+      {{0xFF, 0xFF, 0xFE}, -19, -2.0 / 524288, 16777214.0 / 524288},
+      {{0x00, 0x00, 0x00, 0x40}, -7, 0.5, 0.5},
+      {{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xF0}, -15, -16.0 / 32768, 281474976710640.0 / 32768},
+      {{0x01, 0x00, 0x00, 0x00, 0x00, 0x00}, 0, 1099511627776.0, 1099511627776.0},
+  };
+  for (const Case& c : cases) {
+    ByteCursor s(c.bytes.data(), c.bytes.size());
+    EXPECT_EQ(s.scaled_s(c.bytes.size(), c.e), c.s);
+    ByteCursor u(c.bytes.data(), c.bytes.size());
+    EXPECT_EQ(u.scaled_u(c.bytes.size(), c.e), c.u);
+    EXPECT_TRUE(s.ok() && u.ok());
+  }
+  const uint8_t two[] = {1, 2};
+  ByteCursor short_read(two, sizeof two);
+  EXPECT_EQ(short_read.scaled_s(3, 0), 0.0);
+  EXPECT_FALSE(short_read.ok());
 }
 
 TEST(ByteCursor, ShortReadYieldsZeroKeepsPositionAndSticks) {
