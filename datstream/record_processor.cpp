@@ -272,19 +272,35 @@ StatusCode dispatch_legacy(RecordProcessor& rp, int type) {
       return handle_compact(rp);
     case 102:
       return handle_type102_part(rp, rp.work, rp.work_length);
-    default:  // 10, 11, 20, 101 convert directly; unknown types write nothing
+    default:  // 10, 11, 20, 101 convert directly
       return write_dat_record(rp, type);
   }
 }
 
+// True for the types the legacy path acts on; every other type (0, 1, 2, 34,
+// the newer types that arrive here unconverted, ...) is ignored whatever its
+// length, since the frame's bytes are never read.
+bool legacy_type_handled(int type) {
+  static constexpr uint8_t kHandled[] = {3,  4,  5,  7,  10, 11, 12, 13,  14,  15, 16,
+                                         17, 18, 19, 20, 21, 22, 23, 24,  25,  30, 31,
+                                         33, 64, 65, 66, 67, 74, 75, 101, 102, 117};
+  for (uint8_t handled : kHandled)
+    if (type == handled) return true;
+  return false;
+}
+
 }  // namespace
 
-StatusCode process_legacy_record(RecordProcessor& rp, const uint8_t* frame, size_t size) {
-  const int type = frame != nullptr && size >= 3 ? frame[2] : 0;
+// The length is the caller's: R00 frames follow the legacy length rule, frames
+// from the container reader the raw one (byte 3 extends some raw types past
+// 255 bytes), so it is never derived again here from the frame's bytes.
+StatusCode process_legacy_record(RecordProcessor& rp, const uint8_t* frame, size_t length) {
+  const bool framed = frame != nullptr && length >= 3;
+  const int type = framed ? frame[2] : 0;
   begin_record(rp, type);
-  const size_t length =
-      type != 0 ? static_cast<size_t>(legacy_frame_length(frame[1], frame[2])) : 0;
-  if (length < 6 || length > size || length > kWorkFrameCapacity)
+  if (!framed) return end_record(rp, kStatusExpansion);
+  if (!legacy_type_handled(type)) return end_record(rp, kStatusOk);
+  if (length < kMinLegacyFrame || length > kWorkFrameCapacity)
     return end_record(rp, kStatusExpansion);
   rp.work = frame;
   rp.work_length = length;

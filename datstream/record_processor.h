@@ -45,8 +45,10 @@ enum : uint32_t {
   kFilterAll = 0xFFFFFFFFu,
 };
 
-// Working frames are legacy frames of at most 511 bytes.
+// Working frames are legacy frames of at most 511 bytes; a frame the legacy
+// path acts on has at least STX, length, type, a byte, checksum and ETX.
 constexpr size_t kWorkFrameCapacity = 512;
+constexpr size_t kMinLegacyFrame = 6;
 // The DAT image buffer holds the largest record: a type-27 epoch.
 constexpr size_t kImageCapacity = 24 * 1024;
 
@@ -117,8 +119,9 @@ bool ProcessorDiskFull(const RecordProcessor& rp);
 // The quick summary text, or nullptr until it is ready.
 const char* quick_summary_line(RecordProcessor& rp);
 
-// Entry points. frame is a whole legacy frame (STX first) of size bytes.
-StatusCode process_legacy_record(RecordProcessor& rp, const uint8_t* frame, size_t size);
+// Entry points. frame is a whole frame (STX first) of length bytes, the length
+// its source's rule gives it.
+StatusCode process_legacy_record(RecordProcessor& rp, const uint8_t* frame, size_t length);
 StatusCode process_expanded_record(RecordProcessor& rp, int type, const uint8_t header[4],
                                    const void* payload);
 

@@ -4,11 +4,15 @@
 // number fix, compact measurement records, and a full disk.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "datstream/images.h"
 #include "tests/dat_fixture.h"
 #include "writers/compact_encoder.h"
 #include "writers/legacy_records.h"
 #include "writers/session_records.h"
+#include "writers/t0x_writers.h"
 
 using dattest::Bytes;
 using dattest::Le;
@@ -99,6 +103,29 @@ TEST(ProcessorRouting, LogstUnknownTypesAndTheRecordCount) {
   EXPECT_TRUE(p.records().empty());
   EXPECT_EQ(p.rp->records_handed, 3);
   EXPECT_EQ(p.rp->last_record_type, 2);
+}
+
+// Types the legacy path has no row for are ignored at every length: legacy
+// frames (type 0 among them) from the shortest sound one to 255 bytes, and raw
+// frames whose byte 3 extends the length, including low length bytes below 6.
+TEST(ProcessorRouting, TypesWithoutARowAreIgnoredAtAnyLength) {
+  const int handled[] = {3,  4,  5,  7,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19,  20,  21,
+                         22, 23, 24, 25, 30, 31, 33, 64, 65, 66, 67, 74, 75, 101, 102, 117};
+  const std::vector<Bytes> extended = {
+      writers::raw_frame(34, 1, writers::Payload().zeros(256 - 7)),
+      writers::raw_frame(34, 1, writers::Payload().zeros(261 - 7)),
+      writers::raw_frame(27, 2, writers::Payload().zeros(512 - 7)),
+      writers::raw_frame(99, 20, writers::Payload().zeros(5120 - 7))};
+  Processor p;
+  for (int type = 0; type < 256; ++type) {
+    if (std::find(std::begin(handled), std::end(handled), type) != std::end(handled)) continue;
+    for (size_t payload : {0, 1, 12, 249}) {
+      const Bytes f = writers::frame(static_cast<uint8_t>(type), writers::Payload().zeros(payload));
+      EXPECT_EQ(p.feed(f), 0) << "type " << type << ", length " << f.size();
+    }
+  }
+  for (const Bytes& f : extended) EXPECT_EQ(p.feed(f), 0) << "length " << f.size();
+  EXPECT_TRUE(p.records().empty());
 }
 
 TEST(ProcessorRouting, EphemerisSlotFollowsTheUpdateCondition) {

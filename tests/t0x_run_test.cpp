@@ -101,6 +101,24 @@ TEST(T0xRun, RecordFoundByTheResynchronisationIsNotConverted) {
   EXPECT_EQ(run.dat, clean.dat);
 }
 
+// Records the legacy path ignores leave the run clean in every form: type 0,
+// and type 34 at lengths whose low byte is below the shortest frame.
+TEST(T0xRun, IgnoredRecordsOfAnyLengthLeaveTheRunClean) {
+  const std::vector<Bytes> records = run_records(4);
+  std::vector<Bytes> with_ignored = records;
+  for (size_t length : {256, 261, 512, 5120})
+    with_ignored.push_back(writers::raw_frame(34, 0, writers::Payload().zeros(length - 7)));
+  with_ignored.push_back(writers::raw_frame(0, 0, writers::Payload().zeros(5)));
+  const Conversion clean = convert("i.t00", writers::t00_stream(records));
+  ASSERT_EQ(clean.status, 0) << clean.output;
+  const Conversion t00 = convert("i.t00", writers::t00_stream(with_ignored));
+  EXPECT_EQ(t00.status, 0) << t00.output;
+  EXPECT_EQ(t00.dat, clean.dat);
+  const Conversion zlib = convert("i.t02", container(2, with_ignored, false));
+  EXPECT_EQ(zlib.status, 0) << zlib.output;
+  EXPECT_EQ(zlib.dat, clean.dat);
+}
+
 // A type-17 epoch of three satellites, two with the L2 part, moving with n.
 Bytes epoch_frame(uint32_t n) {
   std::vector<std::array<uint8_t, 29>> entries(3);
