@@ -2,7 +2,7 @@
 #pragma once
 
 #include "app/conversion_context.h"
-#include "datstream/status_code.h"
+#include "core/status_code.h"
 
 namespace rawsplit {
 

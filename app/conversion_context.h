@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "datstream/input_stream.h"
-#include "datstream/output_set.h"
-#include "datstream/status_code.h"
+#include "input/input_stream.h"
+#include "run/output_set.h"
+#include "core/status_code.h"
 
 namespace rawsplit {
 

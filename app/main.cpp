@@ -9,7 +9,7 @@
 #include "app/messages.h"
 #include "app/naming.h"
 #include "app/run_driver.h"
-#include "datstream/record_processor.h"
+#include "processing/record_processor.h"
 
 int main(int argc, char** argv) {
   std::unique_ptr<d01ozu::RecordProcessor> rp(new (std::nothrow) d01ozu::RecordProcessor());

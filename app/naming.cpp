@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/messages.h"
-#include "datstream/r00_framing.h"
+#include "input/r00_framing.h"
 
 namespace rawsplit {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "app/conversion_context.h"
-#include "datstream/status_code.h"
+#include "core/status_code.h"
 
 namespace rawsplit {
 

@@ -7,11 +7,11 @@
 #include "app/front_version.h"
 #include "app/messages.h"
 #include "app/naming.h"
-#include "datstream/eph_ion.h"
-#include "datstream/frame_rules.h"
-#include "datstream/r00_framing.h"
-#include "expansion/container_record.h"
-#include "su/byte_cursor.h"
+#include "output/eph_ion.h"
+#include "core/frame_rules.h"
+#include "input/r00_framing.h"
+#include "run/container_record.h"
+#include "core/byte_cursor.h"
 
 namespace rawsplit {
 namespace {

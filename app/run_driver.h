@@ -3,8 +3,8 @@
 #pragma once
 
 #include "app/conversion_context.h"
-#include "datstream/record_processor.h"
-#include "datstream/status_code.h"
+#include "processing/record_processor.h"
+#include "core/status_code.h"
 
 namespace rawsplit {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "expansion/expansion_context.h"
-#include "expansion/raw_dispatcher.h"
+#include "records/expansion_context.h"
+#include "records/raw_dispatcher.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   d01ozu::ExpansionContextPtr context = d01ozu::CreateExpansionContext();

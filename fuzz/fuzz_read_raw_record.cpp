@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "datstream/input_stream.h"
-#include "expansion/expansion_context.h"
-#include "expansion/raw_dispatcher.h"
-#include "expansion/raw_reader.h"
+#include "input/input_stream.h"
+#include "records/expansion_context.h"
+#include "records/raw_dispatcher.h"
+#include "input/raw_reader.h"
 
 namespace {
 

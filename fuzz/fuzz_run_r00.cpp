@@ -17,7 +17,7 @@
 #include "app/conversion_context.h"
 #include "app/naming.h"
 #include "app/run_driver.h"
-#include "datstream/record_processor.h"
+#include "processing/record_processor.h"
 
 namespace {
 

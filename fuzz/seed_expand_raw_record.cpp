@@ -1,8 +1,8 @@
 // Seeds for fuzz_expand_raw_record: chunks of [origin][length / 2][record]
 // holding records of the checked, passed-through and compact types.
 #include "fuzz/seed_registry.h"
-#include "writers/frame_writer.h"
-#include "writers/t0x_writers.h"
+#include "testdata/frame_writer.h"
+#include "testdata/t0x_writers.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Seeds for fuzz_read_raw_record: the first byte picks the mode (odd: su-coded),
 // the rest is a T00, T01, T02 or T04 file made by the writers, sound or damaged.
 #include "fuzz/seed_registry.h"
-#include "writers/block_container.h"
-#include "writers/t0x_writers.h"
+#include "testdata/block_container.h"
+#include "testdata/t0x_writers.h"
 
 namespace {
 

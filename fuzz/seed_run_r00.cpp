@@ -1,9 +1,9 @@
 // Seeds for fuzz_run_r00: R00 files with sound records, damaged records and
 // files without header or initial blocks, and the container forms.
 #include "fuzz/seed_registry.h"
-#include "writers/block_container.h"
-#include "writers/frame_writer.h"
-#include "writers/t0x_writers.h"
+#include "testdata/block_container.h"
+#include "testdata/frame_writer.h"
+#include "testdata/t0x_writers.h"
 
 namespace {
 

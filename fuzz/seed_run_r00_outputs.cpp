@@ -2,7 +2,7 @@
 // session, setup, position and tracking records and application parts, sound
 // and overrunning their fields.
 #include "fuzz/seed_registry.h"
-#include "writers/session_records.h"
+#include "testdata/session_records.h"
 
 namespace {
 

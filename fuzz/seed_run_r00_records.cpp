@@ -2,9 +2,9 @@
 // types 7, 17/117 and 102, events, position and file-information records,
 // newer record types and compact measurement epochs.
 #include "fuzz/seed_registry.h"
-#include "writers/compact_encoder.h"
-#include "writers/legacy_records.h"
-#include "writers/session_records.h"
+#include "testdata/compact_encoder.h"
+#include "testdata/legacy_records.h"
+#include "testdata/session_records.h"
 
 namespace {
 

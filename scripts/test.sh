@@ -7,10 +7,10 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 
-scripts/build.sh build
+scripts/build.sh build -DRAWSPLIT_WERROR=ON
 ctest --test-dir build --output-on-failure -j "$jobs"
 
-scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DRAWSPLIT_SANITIZE=ON
+scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DRAWSPLIT_SANITIZE=ON -DRAWSPLIT_WERROR=ON
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
 

@@ -10,7 +10,7 @@
 
 #include "app/arguments.h"
 #include "tests/test_support.h"
-#include "writers/frame_writer.h"
+#include "testdata/frame_writer.h"
 
 namespace rawsplit {
 namespace {

@@ -1,10 +1,10 @@
 // Application file reassembly from type-31 parts and the APP file packets.
-#include "datstream/app_file.h"
+#include "output/app_file.h"
 
 #include <gtest/gtest.h>
 
 #include "tests/test_support.h"
-#include "writers/session_records.h"
+#include "testdata/session_records.h"
 
 namespace d01ozu {
 namespace {

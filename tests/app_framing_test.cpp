@@ -3,11 +3,11 @@
 
 #include <memory>
 
-#include "datstream/output_set.h"
-#include "datstream/r00_framing.h"
-#include "datstream/record_processor.h"
+#include "run/output_set.h"
+#include "input/r00_framing.h"
+#include "processing/record_processor.h"
 #include "tests/test_support.h"
-#include "writers/frame_writer.h"
+#include "testdata/frame_writer.h"
 
 namespace d01ozu {
 namespace {

@@ -9,7 +9,7 @@
 #include "app/messages.h"
 #include "app/naming.h"
 #include "tests/test_support.h"
-#include "writers/frame_writer.h"
+#include "testdata/frame_writer.h"
 
 namespace rawsplit {
 namespace {

@@ -12,7 +12,7 @@
 #include "app/naming.h"
 #include "app/run_driver.h"
 #include "tests/test_support.h"
-#include "writers/frame_writer.h"
+#include "testdata/frame_writer.h"
 
 namespace rawsplit {
 namespace {

@@ -1,15 +1,15 @@
 // Final contents of the five binary message records, byte for byte.
-#include "datstream/binary_messages.h"
+#include "output/binary_messages.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
-#include "datstream/record_processor.h"
+#include "processing/record_processor.h"
 #include "tests/dat_fixture.h"
 #include "tests/test_support.h"
-#include "writers/session_records.h"
+#include "testdata/session_records.h"
 
 namespace d01ozu {
 namespace {

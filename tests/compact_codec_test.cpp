@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "datstream/compact_codec.h"
-#include "datstream/frame_rules.h"
-#include "writers/compact_encoder.h"
+#include "processing/compact_codec.h"
+#include "core/frame_rules.h"
+#include "testdata/compact_encoder.h"
 
 using d01ozu::CompactReferences;
 using writers::Bytes;

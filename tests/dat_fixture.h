@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "datstream/record_processor.h"
+#include "processing/record_processor.h"
 #include "tests/test_support.h"
 
 namespace dattest {

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "tests/dat_fixture.h"
-#include "writers/legacy_records.h"
-#include "writers/session_records.h"
+#include "testdata/legacy_records.h"
+#include "testdata/session_records.h"
 
 using dattest::Bytes;
 using dattest::Le;

@@ -2,9 +2,9 @@
 // epoch sequence rules end or continue a run.
 #include <gtest/gtest.h>
 
-#include "datstream/binary_messages.h"
+#include "output/binary_messages.h"
 #include "tests/dat_fixture.h"
-#include "writers/legacy_records.h"
+#include "testdata/legacy_records.h"
 
 using dattest::Bytes;
 using testsupport::read_file;

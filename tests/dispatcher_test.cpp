@@ -2,10 +2,10 @@
 // compact epoch references.
 #include <gtest/gtest.h>
 
-#include "datstream/frame_rules.h"
-#include "expansion/raw_dispatcher.h"
-#include "writers/frame_writer.h"
-#include "writers/t0x_writers.h"
+#include "core/frame_rules.h"
+#include "records/raw_dispatcher.h"
+#include "testdata/frame_writer.h"
+#include "testdata/t0x_writers.h"
 
 namespace {
 

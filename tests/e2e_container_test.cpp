@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "tests/test_support.h"
-#include "writers/block_container.h"
-#include "writers/frame_writer.h"
-#include "writers/session_records.h"
-#include "writers/t0x_writers.h"
+#include "testdata/block_container.h"
+#include "testdata/frame_writer.h"
+#include "testdata/session_records.h"
+#include "testdata/t0x_writers.h"
 
 namespace {
 

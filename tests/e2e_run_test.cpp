@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "tests/test_support.h"
-#include "writers/frame_writer.h"
-#include "writers/legacy_records.h"
+#include "testdata/frame_writer.h"
+#include "testdata/legacy_records.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // Type-21 compact ephemerides decoded into the EphImage (initial blocks,
 // type 3, type 15 and the file sizes are covered by the end-to-end runs).
-#include "datstream/eph_ion.h"
+#include "output/eph_ion.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "tests/test_support.h"
-#include "writers/session_records.h"
+#include "testdata/session_records.h"
 
 namespace d01ozu {
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "tests/test_support.h"
-#include "writers/legacy_records.h"
-#include "writers/session_records.h"
+#include "testdata/legacy_records.h"
+#include "testdata/session_records.h"
 
 namespace {
 

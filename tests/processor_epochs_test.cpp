@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "tests/dat_fixture.h"
-#include "writers/legacy_records.h"
+#include "testdata/legacy_records.h"
 
 using d01ozu::kStatusOutOfSequence;
 using dattest::Bytes;

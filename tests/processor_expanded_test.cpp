@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "datstream/expanded_records.h"
+#include "records/expanded_records.h"
 #include "tests/dat_fixture.h"
 
 using dattest::Bytes;

@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <iterator>
 
-#include "datstream/images.h"
+#include "output/images.h"
 #include "tests/dat_fixture.h"
-#include "writers/compact_encoder.h"
-#include "writers/legacy_records.h"
-#include "writers/session_records.h"
-#include "writers/t0x_writers.h"
+#include "testdata/compact_encoder.h"
+#include "testdata/legacy_records.h"
+#include "testdata/session_records.h"
+#include "testdata/t0x_writers.h"
 
 using dattest::Bytes;
 using dattest::Le;

@@ -4,12 +4,12 @@
 
 #include <cstdio>
 
-#include "expansion/container_layout.h"
-#include "su/diagnostics.h"
+#include "input/container_layout.h"
+#include "core/diagnostics.h"
 #include "tests/t0x_harness.h"
-#include "writers/block_container.h"
-#include "writers/su_encoder.h"
-#include "writers/t0x_writers.h"
+#include "testdata/block_container.h"
+#include "testdata/su_encoder.h"
+#include "testdata/t0x_writers.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "tests/t0x_harness.h"
-#include "writers/su_encoder.h"
-#include "writers/t0x_writers.h"
+#include "testdata/su_encoder.h"
+#include "testdata/t0x_writers.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "datstream/angle_format.h"
-#include "datstream/calendar.h"
+#include "output/angle_format.h"
+#include "output/calendar.h"
 
 namespace d01ozu {
 namespace {

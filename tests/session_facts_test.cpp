@@ -1,13 +1,13 @@
 // Session and setup records that overrun the block's arrays or fields, and
 // the merge of a pending session into the reported one.
-#include "datstream/session_facts.h"
+#include "processing/session_facts.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "tests/test_support.h"
-#include "writers/session_records.h"
+#include "testdata/session_records.h"
 
 namespace d01ozu {
 namespace {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "datstream/frame_rules.h"
-#include "su/su_code.h"
-#include "su/su_compr_common.h"
-#include "writers/su_encoder.h"
+#include "core/frame_rules.h"
+#include "input/su_code.h"
+#include "input/su_compr_common.h"
+#include "testdata/su_encoder.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "datstream/input_stream.h"
-#include "expansion/expansion_context.h"
-#include "expansion/raw_reader.h"
+#include "input/input_stream.h"
+#include "records/expansion_context.h"
+#include "input/raw_reader.h"
 #include "tests/test_support.h"
 
 namespace t0xtest {

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "tests/test_support.h"
-#include "writers/block_container.h"
-#include "writers/compact_encoder.h"
-#include "writers/legacy_records.h"
-#include "writers/session_records.h"
-#include "writers/t0x_writers.h"
+#include "testdata/block_container.h"
+#include "testdata/compact_encoder.h"
+#include "testdata/legacy_records.h"
+#include "testdata/session_records.h"
+#include "testdata/t0x_writers.h"
 
 namespace {
 

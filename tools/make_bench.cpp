@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "writers/block_container.h"
-#include "writers/frame_writer.h"
-#include "writers/legacy_records.h"
-#include "writers/su_encoder.h"
-#include "writers/t0x_writers.h"
+#include "testdata/block_container.h"
+#include "testdata/frame_writer.h"
+#include "testdata/legacy_records.h"
+#include "testdata/su_encoder.h"
+#include "testdata/t0x_writers.h"
 
 namespace {
 

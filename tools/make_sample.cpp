@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "writers/frame_writer.h"
-#include "writers/legacy_records.h"
-#include "writers/session_records.h"
+#include "testdata/frame_writer.h"
+#include "testdata/legacy_records.h"
+#include "testdata/session_records.h"
 
 namespace {
 

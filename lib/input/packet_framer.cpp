@@ -1,0 +1,147 @@
+#include "input/packet_framer.h"
+
+#include <cstring>
+
+#include "core/frame_rules.h"
+
+namespace d01ozu {
+
+namespace {
+
+uint8_t* live(PacketFramer& f) {
+  return f.buf + f.start;
+}
+
+// Drops bytes from the front until the buffer is empty or starts with STX.
+void drop_to_stx(PacketFramer& f) {
+  const uint8_t* p = live(f);
+  if (f.count == 0 || p[0] == kStx) return;
+  const void* stx = f.count ? std::memchr(p, kStx, f.count) : nullptr;
+  uint16_t skip = stx ? static_cast<uint16_t>(static_cast<const uint8_t*>(stx) - p) : f.count;
+  f.start = static_cast<uint16_t>(f.start + skip);
+  f.count = static_cast<uint16_t>(f.count - skip);
+  if (f.count == 0) f.start = 0;
+}
+
+void drop_front(PacketFramer& f, uint16_t n) {
+  f.start = static_cast<uint16_t>(f.start + n);
+  f.count = static_cast<uint16_t>(f.count - n);
+  if (f.count == 0) f.start = 0;
+}
+
+// Makes room for n more bytes (at most a frame's worth) behind the live bytes.
+void make_room(PacketFramer& f, size_t n = kSuMaxOutputPerByte) {
+  if (f.start + f.count + n <= sizeof f.buf) return;
+  std::memmove(f.buf, live(f), f.count);
+  f.start = 0;
+}
+
+// Appends the output of one input byte. Returns kSuEndMet for an end symbol
+// in su-coded mode (nothing appended), else the number of bytes appended.
+int append_byte(ExpansionContext& c, StreamMode mode, uint8_t byte) {
+  PacketFramer& f = c.framer;
+  make_room(f);
+  uint8_t* end = live(f) + f.count;
+  int n = 1;
+  if (mode == StreamMode::kPlain)
+    *end = byte;
+  else
+    n = su_decode_byte(*su_tables(), c.su, byte, end);
+  if (n > 0) f.count = static_cast<uint16_t>(f.count + n);
+  return n;
+}
+
+// Frame length from the header of the held frame (at least 4 bytes held).
+int held_frame_length(PacketFramer& f) {
+  const uint8_t* p = live(f);
+  return raw_frame_length(p[kRawTypeOffset], p[kRawLengthOffset], p[kRawLengthHighOffset]);
+}
+
+bool bad_length(int length) {
+  return length == 0 || length > static_cast<int>(kRawRecordCapacity);
+}
+
+// Moves the whole held frame of length bytes into the RawRecord.
+int deliver(ExpansionContext& c, int length) {
+  PacketFramer& f = c.framer;
+  clear_raw_record(c.record);
+  std::memcpy(c.record.data, live(f), static_cast<size_t>(length));
+  c.record.length = static_cast<uint16_t>(length);
+  int type = c.record.data[kRawTypeOffset];
+  drop_front(f, static_cast<uint16_t>(length));
+  return type;
+}
+
+}  // namespace
+
+bool FramerReady(ExpansionContext& c) {
+  PacketFramer& f = c.framer;
+  drop_to_stx(f);
+  if (f.count < kRawHeaderSize) return false;
+  int length = held_frame_length(f);
+  return bad_length(length) || f.count >= length;
+}
+
+// Collecting (held frame started, offered byte appended) or between packets.
+int FramerStep(ExpansionContext& c, StreamMode mode, int byte, ReaderStatus* status) {
+  PacketFramer& f = c.framer;
+  drop_to_stx(f);
+  if (f.count < kRawHeaderSize) {
+    if (byte == kNoByte) return 0;
+    if (append_byte(c, mode, static_cast<uint8_t>(byte)) != kSuEndMet) return 0;
+    *status = kReaderEndSymbol;
+    return -1;
+  }
+  int length = held_frame_length(f);
+  if (bad_length(length)) {
+    drop_front(f, 1);
+    *status = kReaderBadLength;
+    return -1;
+  }
+  if (f.count < length && byte != kNoByte) {
+    append_byte(c, mode, static_cast<uint8_t>(byte));  // an end symbol here is skipped
+    byte = kNoByte;
+  }
+  if (f.count < length) return 0;
+  uint8_t type = live(f)[kRawTypeOffset];
+  if (!raw_type_checksum_exempt(type) && !raw_frame_checksum_ok(live(f), length)) {
+    drop_front(f, 1);
+    *status = kReaderBadChecksum;
+    return -1;
+  }
+  int result = deliver(c, length);
+  c.record_checked = !raw_type_checksum_exempt(type);
+  if (byte != kNoByte) append_byte(c, mode, static_cast<uint8_t>(byte));
+  return result;
+}
+
+void FramerFill(ExpansionContext& c, StreamMode mode, InputStream& input) {
+  PacketFramer& f = c.framer;
+  drop_to_stx(f);
+  if (f.count < kRawHeaderSize) return;
+  int length = held_frame_length(f);
+  if (bad_length(length) || f.count >= length) return;
+  if (mode == StreamMode::kPlain) {
+    size_t want = static_cast<size_t>(length - f.count);
+    make_room(f, want);
+    f.count = static_cast<uint16_t>(f.count + input.read(live(f) + f.count, want));
+    return;
+  }
+  // Room for the whole frame and one byte's overshoot, then a loop on locals
+  // that takes one byte at a time until the frame is whole.
+  make_room(f, static_cast<size_t>(length - f.count) + kSuMaxOutputPerByte);
+  const SuTables& tables = *su_tables();
+  uint8_t* out = live(f) + f.count;
+  uint8_t* const frame_end = live(f) + length;
+  uint8_t node = c.su.node;
+  while (out < frame_end) {
+    const int byte = input.get();
+    if (byte < 0) break;
+    int n = su_decode_step(tables, node, static_cast<uint8_t>(byte), out);
+    if (n > 0) out += n;  // an end symbol here is skipped
+  }
+  c.su.node = node;
+  f.count = static_cast<uint16_t>(out - live(f));
+}
+
+}  // namespace d01ozu

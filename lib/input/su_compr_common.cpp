@@ -1,0 +1,113 @@
+#include "input/su_compr_common.h"
+
+#include <cstring>
+
+namespace d01ozu {
+
+namespace {
+
+// Types whose byte 3 carries bits 8 and up of the frame length.
+bool extended_length_type(uint8_t type) {
+  switch (type) {
+    case 27:
+    case 29:
+    case 34:
+    case 36:
+    case 37:
+    case 38:
+    case 39:
+    case 56:
+    case 57:
+    case 98:
+    case 99:
+      return true;
+    default:
+      return false;
+  }
+}
+
+constexpr uint8_t kRecord35Type = 35;
+constexpr uint8_t kRecord35LengthMask = 0x0F;
+
+bool plus256_type(uint8_t type) {
+  return type >= 74 && type <= 77;
+}
+
+}  // namespace
+
+int raw_frame_length(uint8_t type, uint8_t length_byte, uint8_t high_byte) {
+  if (plus256_type(type)) return length_byte + 256;
+  if (extended_length_type(type)) return length_byte + 256 * high_byte;
+  if (type == kRecord35Type) return length_byte + 256 * (high_byte & kRecord35LengthMask);
+  return length_byte;
+}
+
+bool write_raw_frame_length(uint8_t* frame, uint8_t type, int total) {
+  uint8_t& low = frame[kRawLengthOffset];
+  uint8_t& high = frame[kRawLengthHighOffset];
+  low = static_cast<uint8_t>(total);
+  if (plus256_type(type)) return total >= 256 && total < 512;
+  if (extended_length_type(type)) {
+    high = static_cast<uint8_t>(total >> 8);
+    return total >= 0 && total < 65536;
+  }
+  if (type == kRecord35Type) {
+    high =
+        static_cast<uint8_t>((high & ~kRecord35LengthMask) | ((total >> 8) & kRecord35LengthMask));
+    return total >= 0 && total < 4096;
+  }
+  return total >= 0 && total < 256;
+}
+
+bool raw_type_checksum_exempt(uint8_t type) {
+  switch (type) {
+    case 36:
+    case 37:
+    case 38:
+    case 39:
+    case 41:
+    case 54:
+    case 55:
+    case 56:
+    case 57:
+    case 66:
+    case 67:
+    case 68:
+    case 69:
+    case 74:
+    case 75:
+    case 76:
+    case 77:
+    case 84:
+    case 85:
+    case 86:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The byte sum eight bytes at a time: the bytes of a word are added pairwise
+// into ever wider lanes, which cannot overflow within one word.
+uint16_t byte_sum16(const uint8_t* data, size_t n) {
+  constexpr uint64_t kBytes = 0x00FF00FF00FF00FFull, kPairs = 0x0000FFFF0000FFFFull;
+  uint64_t sum = 0;
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t x;
+    std::memcpy(&x, data + i, 8);
+    x = (x & kBytes) + (x >> 8 & kBytes);
+    x = (x & kPairs) + (x >> 16 & kPairs);
+    sum += (x & 0xFFFFFFFFu) + (x >> 32);
+  }
+  for (; i < n; ++i) sum += data[i];
+  return static_cast<uint16_t>(sum);
+}
+
+bool raw_frame_checksum_ok(const uint8_t* frame, size_t length) {
+  if (length < 3) return false;
+  uint16_t carried = static_cast<uint16_t>(frame[length - 3] << 8 | frame[length - 2]);
+  return byte_sum16(frame, length - 3) == carried;
+}
+
+}  // namespace d01ozu

@@ -1,0 +1,59 @@
+#include "records/expansion_context.h"
+
+#include <cstring>
+#include <new>
+
+namespace d01ozu {
+
+void ExpansionContextDeleter::operator()(ExpansionContext* context) const {
+  delete context;
+}
+
+// The big buffers are only ever read below their counts, so clearing the
+// counts empties them; the records and the framer are cleared outright.
+void SetUpExpansionContext(ExpansionContext& c) {
+  const SuTables* tables = su_tables();
+  c.form = InputForm::kProbing;
+  c.probe_count = 0;
+  c.replay_pos = 0;
+  std::memset(&c.framer, 0, sizeof c.framer);
+  c.su.node = tables ? tables->root_internal : 0;
+  c.block_count = 0;
+  c.pending = false;
+  c.decoded_kind = -1;
+  c.t01_length = 0;
+  c.t01_pos = 0;
+  c.header_seen = true;
+  c.header = ContainerHeader{};
+  c.resynchronising = false;
+  c.resync_next = 0;
+  c.resync_scanned = 0;
+  std::memset(&c.record, 0, sizeof c.record);
+  c.last_code = 0;
+  c.record_origin = kOriginPacketStream;
+  c.record_checked = false;
+  ResetRecord35Assembly(c.record35);
+  std::memset(&c.work, 0, sizeof c.work);
+  c.work_expanded = false;
+  std::memset(c.dat_header, 0, sizeof c.dat_header);
+  c.first_type30 = true;
+  c.message_flag = false;
+  reset_compact_references(c.compact, kContainerCompactSatellites);
+}
+
+ExpansionContextPtr CreateExpansionContext() {
+  if (!su_tables()) return nullptr;
+  ExpansionContextPtr context(new (std::nothrow) ExpansionContext());
+  if (context) SetUpExpansionContext(*context);
+  return context;
+}
+
+void BuildDecodingTables() {
+  BuildSuTables();
+}
+
+void ReleaseDecodingTables() {
+  ReleaseSuTables();
+}
+
+}  // namespace d01ozu

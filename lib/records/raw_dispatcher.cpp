@@ -1,0 +1,133 @@
+#include "records/raw_dispatcher.h"
+
+#include <cstring>
+
+#include "core/frame_rules.h"
+
+namespace d01ozu {
+
+namespace {
+
+constexpr int kNoLegacyType = 65535;  // raw types without a legacy type
+
+// Raw types delivered as the legacy type of the same number.
+constexpr uint8_t kSameType[] = {5,  11, 12, 14, 15, 16, 17, 19, 21, 22, 23, 24, 25, 26,
+                                 27, 28, 29, 30, 31, 32, 33, 34, 35, 40, 90, 98, 99};
+
+// Compact raw types and the legacy type their expansion yields.
+struct CompactMapping {
+  int first, last, legacy;
+};
+constexpr CompactMapping kCompactMap[] = {{54, 55, 11}, {66, 69, 17}, {74, 77, 17}, {84, 86, 25},
+                                          {36, 39, 27}, {56, 57, 29}, {41, 41, 40}};
+constexpr uint8_t kFileRecordType = 30;
+
+// Raw types that a compact expander turns into a legacy frame: the compact
+// types are exactly the ones that carry no checksum of their own.
+bool compact_type(int raw) {
+  return raw >= 0 && raw <= 255 && raw_type_checksum_exempt(static_cast<uint8_t>(raw));
+}
+
+// Compact epochs with the codec of the legacy path: 66 and 74 delta, 67 and
+// 75 full epochs, all on the context's own pair of references.
+bool compact_epoch_type(int raw) {
+  return raw == 66 || raw == 67 || raw == 74 || raw == 75;
+}
+
+// Records that were stored with STX (packet streams, block kinds 1, 3, 4)
+// carry a real checksum; the others were rebuilt with zero checksum bytes.
+bool checksum_tested(int origin) {
+  return origin == kOriginPacketStream || origin == 1 || origin == 3 || origin == 4;
+}
+
+void copy_to_work(ExpansionContext& c) {
+  std::memcpy(c.work.data, c.record.data, c.record.length);
+  c.work.length = c.record.length;
+}
+
+// Expands a compact epoch into a type-17/117 frame in the work buffer; false
+// on any codec failure.
+bool expand_compact_epoch(ExpansionContext& c) {
+  copy_to_work(c);
+  size_t out_length = 0;
+  int rc = convert_compact_epoch(c.compact, c.work.data, c.work.length, sizeof c.work.data,
+                                 c.message_flag, &out_length);
+  c.work.used =
+      static_cast<uint16_t>(kCompactMaxFrame > c.work.used ? kCompactMaxFrame : c.work.used);
+  if (rc != kCompactOk) return false;
+  c.work.length = static_cast<uint16_t>(
+      legacy_frame_length(c.work.data[kRawLengthOffset], c.work.data[kRawTypeOffset]));
+  return c.work.length == out_length;
+}
+
+// Type 30: its DAT header carries byte 3 as the sub-code. A file record
+// (sub-code 0) after the first one of the file starts a new stream, so the
+// compact epoch references go back to blank.
+void file_record_rule(ExpansionContext& c) {
+  const uint8_t sub_code = c.record.data[kRawLengthHighOffset];
+  c.dat_header[0] = kDatStart;
+  c.dat_header[1] = static_cast<uint8_t>(c.record.length);
+  c.dat_header[2] = sub_code;
+  c.dat_header[3] = kFileRecordType;
+  if (sub_code != 0) return;
+  if (c.first_type30)
+    c.first_type30 = false;
+  else
+    reset_compact_references(c.compact, kContainerCompactSatellites);
+}
+
+}  // namespace
+
+int legacy_type_for(int raw) {
+  for (const CompactMapping& m : kCompactMap)
+    if (raw >= m.first && raw <= m.last) return m.legacy;
+  for (uint8_t same : kSameType)
+    if (raw == same) return raw;
+  return kNoLegacyType;
+}
+
+// Every raw type without a converter of its own yields count 0, which sends
+// the record as read to the legacy record path.
+uint16_t ExpandRawRecord(ExpansionContext& c, int, int16_t* legacy_type, ReaderStatus* status) {
+  clear_raw_record(c.work);
+  c.work_expanded = false;
+  *status = kReaderOk;
+  const int raw = c.last_code;
+  *legacy_type = static_cast<int16_t>(legacy_type_for(raw));
+  if (raw == kRecord35Type) return 0;
+  if (compact_type(raw) && !compact_epoch_type(raw)) return 0;
+  if (compact_epoch_type(raw)) {
+    if (!expand_compact_epoch(c)) {
+      *status = kReaderRefused;
+      return 0;
+    }
+    c.work_expanded = true;
+  }
+  // Other records are checked where the reader left them: no converter
+  // reads a copy of them yet.
+  const RawRecord& record = LegacyPathRecord(c);
+  const uint8_t* frame = record.data;
+  const size_t length = record.length;
+  if (length == 0 || frame[length - 1] != kEtx) {
+    *status = kReaderNoEtx;
+    return 0;
+  }
+  // A packet the framer has checked is not summed a second time.
+  const bool checked = c.record_checked && !c.work_expanded;
+  if (checksum_tested(c.record_origin) && !checked && !raw_frame_checksum_ok(frame, length)) {
+    *status = kReaderBadChecksum;
+    return 0;
+  }
+  if (raw == kFileRecordType) file_record_rule(c);
+  return 0;
+}
+
+const RawRecord& LegacyPathRecord(const ExpansionContext& c) {
+  return c.work_expanded ? c.work : c.record;
+}
+
+const void* ExpandedStructure(ExpansionContext&, int) {
+  return nullptr;
+}
+
+}  // namespace d01ozu

@@ -1,0 +1,92 @@
+#include "run/container_record.h"
+
+#include "run/output_set.h"
+#include "processing/record_processor.h"
+#include "records/raw_dispatcher.h"
+#include "input/raw_reader.h"
+
+namespace d01ozu {
+
+namespace {
+
+// Legacy types whose typed structure goes to process_expanded_record.
+bool expanded_handover_type(int type) {
+  switch (type) {
+    case 5:
+    case 11:
+    case 17:
+    case 25:
+    case 26:
+    case 27:
+    case 28:
+    case 29:
+    case 32:
+    case 33:
+    case 35:
+    case 40:
+    case 98:
+    case 99:
+      return true;
+    default:
+      return false;
+  }
+}
+
+StatusCode hand_expanded(RecordProcessor& rp, ExpansionContext& c, int type) {
+  rp.last_record_type = type;
+  return process_expanded_record(rp, type, c.dat_header, ExpandedStructure(c, type));
+}
+
+// Hands one expanded record on. Types 27 and 29 follow the 27/17 mode: modes
+// 0 and 2 hand them as they are (type 27 makes the DAT file a ".tgd" file);
+// the conversion of modes 1 and 2 into types 17 and 11 belongs to the epoch
+// converters, which produce no type-27 or type-29 structure yet.
+StatusCode hand_over(RecordProcessor& rp, ExpansionContext& c, int type) {
+  if (type == 27 || type == 29) {
+    if (rp.options.mode_27_17 == 1) return kStatusOk;
+    if (type == 27) rp.type27_written = true;
+  }
+  return hand_expanded(rp, c, type);
+}
+
+// Expands the record the reader delivered and hands it to the processor.
+StatusCode dispatch(RecordProcessor& rp, ExpansionContext& c) {
+  int16_t legacy_type = 0;
+  ReaderStatus status = 0;
+  c.message_flag = rp.message_flag;  // enables the flag modes of delta epochs
+  uint16_t count = ExpandRawRecord(c, c.last_code, &legacy_type, &status);
+  if (status != 0) return kStatusExpansion;
+  if (count >= 1 && expanded_handover_type(legacy_type)) return hand_over(rp, c, legacy_type);
+  const RawRecord& record = LegacyPathRecord(c);
+  rp.last_record_type = record.data[kRawTypeOffset];
+  return process_legacy_record(rp, record.data, record.length);
+}
+
+}  // namespace
+
+StatusCode ReadContainerRecord(OutputSet& handle, RecordProcessor& rp, InputStream& input,
+                               FormatCode format) {
+  if (!handle.run.applied) {
+    handle.run.applied = true;
+    ApplyRunInfo(rp, handle.run);
+  }
+  if (!handle.file(kOutputDat).is_open()) return kStatusDatNotOpen;
+  if (!handle.expansion) return kStatusNoMemory;
+  ExpansionContext& c = *handle.expansion;
+  const StreamMode mode = format == kFormatT00 ? StreamMode::kPlain : StreamMode::kSuCoded;
+  ReaderStatus reader_status = 0;
+  StatusCode status = kStatusOk;
+  if (ReadRawRecord(c, input, mode, &reader_status) < 0 || reader_status != kReaderOk) {
+    if (reader_status != kReaderOk && reader_status != kReaderEndOfInput &&
+        reader_status != kReaderEndSymbol)
+      status = kStatusExpansion;
+  } else {
+    ++rp.record_count;
+    status = dispatch(rp, c);
+  }
+  if (ProcessorDiskFull(rp)) status = kStatusDiskFull;
+  if (quick_summary_line(rp)) status = kStatusQuickSummary;
+  return status;
+}
+
+}  // namespace d01ozu
