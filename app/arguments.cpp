@@ -40,7 +40,7 @@ StatusCode TakeInputName(ConversionContext& cx, int index, const char* token, si
   char* entry = cx.inputs[index];
   std::memcpy(entry, token, length);
   entry[length] = '\0';
-  uint16_t detected = d01ozu::kFormatUnknown;
+  d01ozu::InputFormat detected = d01ozu::kFormatUnknown;
   StatusCode st = ResolveInputName(cx, entry, detected, cx.header_flag, cx.eph_flag, cx.ion_flag);
   if (st == d01ozu::kStatusOk && cx.format == d01ozu::kFormatUnknown) cx.format = detected;
   return st;
@@ -105,19 +105,8 @@ void TakeVersions(ConversionContext& cx, const char* rest) {
 // "-t.ext": the input format by extension; T0x formats carry no R00 header
 // and no initial blocks.
 void TakeFormat(ConversionContext& cx, const char* ext) {
-  static const struct {
-    const char* lower;
-    const char* upper;
-    uint16_t code;
-  } kFormats[] = {{".r00", ".R00", d01ozu::kFormatR00},
-                  {".t00", ".T00", d01ozu::kFormatT00},
-                  {".t01", ".T01", d01ozu::kFormatT01},
-                  {".t02", ".T02", d01ozu::kFormatT02},
-                  {".t04", ".T04", d01ozu::kFormatT04}};
-  cx.format = d01ozu::kFormatUnknown;
-  for (const auto& f : kFormats)
-    if (std::strcmp(ext, f.lower) == 0 || std::strcmp(ext, f.upper) == 0) cx.format = f.code;
-  if (cx.format >= d01ozu::kFormatT00) {
+  cx.format = d01ozu::FormatOfExtension(ext);
+  if (cx.format >= d01ozu::InputFormat::kT00) {
     cx.eph_flag = 0;
     cx.header_flag = 0;
   }

@@ -1,22 +1,21 @@
-// The front end's per-run object: options, input and output names, the input
-// stream, the counters of the run and the two reporting callbacks.
+// The front end's per-run object: options, input and output names, the
+// stream that classifies inputs, the counts of the run and the two console
+// callbacks.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "input/input_stream.h"
-#include "run/output_set.h"
 #include "core/status_code.h"
+#include "d01ozu/d01ozu.h"
+#include "input/input_stream.h"
 
 namespace rawsplit {
 
 constexpr int kMaxInputs = 512;
 constexpr size_t kInputNameSize = 128;  // 127 characters and the terminator
 constexpr size_t kPathSize = 256;       // output, summary and DAT-extension buffers
-constexpr size_t kRecordBufferSize = 1024;
 constexpr size_t kLineSize = 256;
-constexpr size_t kHeaderTailSize = 17;
 
 // Every text line of the run: level 1 run information, 2 trace and problem
 // lines, 3 dumps and resynchronisation details.
@@ -47,9 +46,8 @@ struct ConversionContext {
   int16_t l2_preference = 3;    // -l2c / -l2e
   int16_t type27_flag = 0;      // -g
   int16_t quick_mode = 0;       // -q
-  uint16_t format = d01ozu::kFormatUnknown;
+  d01ozu::InputFormat format = d01ozu::InputFormat::kUnknown;
   int16_t header_flag = 1, eph_flag = 1, ion_flag = 1;  // what the input carries
-  int16_t eph_read = 0, ion_read = 0;                   // per file: blocks really read
   uint16_t gps_week = 0;                                // -W
   uint16_t nav_version = 0, sig_version = 0;            // -R; 0 = from the header
   bool summary_given = false;
@@ -57,25 +55,15 @@ struct ConversionContext {
   int16_t update_name_mode = 0;   // -u
   bool exit_after_usage = false;  // "-!!!" printed the full usage
 
-  // Run state.
-  d01ozu::OutputSetPtr handle;
-  uint8_t header_tail[kHeaderTailSize] = {};
-  uint8_t record[kRecordBufferSize] = {};
+  // The run's counts, once it has ended.
   int32_t record_count = 0;
   int32_t checksum_errors = 0;
   int32_t lost_bytes = 0;
-  uint32_t current_pos = 0;
-  uint32_t next_pos = 0;
-  uint32_t last_error_pos = 0xFFFFFFFF;
-  uint32_t previous_record_pos = 0;
-  uint32_t file_size = 0;
 
   // Reporting.
   MessageSink message_sink = nullptr;
   uint32_t message_user = 0;
   ProgressSink progress_sink = nullptr;
-  uint8_t* abort_flag = nullptr;
-  const char* progress_text = nullptr;
   char line[kLineSize] = {};
   char message_template[kLineSize] = {};
 };

@@ -9,12 +9,10 @@
 #include "app/messages.h"
 #include "app/naming.h"
 #include "app/run_driver.h"
-#include "processing/record_processor.h"
 
 int main(int argc, char** argv) {
-  std::unique_ptr<d01ozu::RecordProcessor> rp(new (std::nothrow) d01ozu::RecordProcessor());
   std::unique_ptr<rawsplit::ConversionContext> cx(new (std::nothrow) rawsplit::ConversionContext());
-  if (!rp || !cx) return d01ozu::kStatusNoMemory;
+  if (!cx) return d01ozu::kStatusNoMemory;
   cx->message_sink = rawsplit::ConsoleMessage;
   cx->progress_sink = rawsplit::ConsoleProgress;
   if (argc < 2) {
@@ -26,6 +24,6 @@ int main(int argc, char** argv) {
   if (status == d01ozu::kStatusOk) status = rawsplit::ReadExtraArguments(*cx);
   if (cx->exit_after_usage) return 0;
   if (status == d01ozu::kStatusOk) status = rawsplit::PrepareNames(*cx);
-  if (status == d01ozu::kStatusOk) status = rawsplit::RunConversion(*cx, *rp);
+  if (status == d01ozu::kStatusOk) status = rawsplit::RunConversion(*cx);
   return static_cast<int16_t>(status);
 }

@@ -13,52 +13,39 @@ struct CatalogueEntry {
   const char* fallback;  // built-in default
 };
 
-// Ids 1 to 33 are the status texts, 101 to 124 the run messages.
+// Ids 1 to 33 are the status texts (the catalogue takes those of ids 1 to 32
+// from the library), 101 to 124 the run messages.
 constexpr CatalogueEntry kCatalogue[] = {
-    {1, "None", "None"},
-    {2, "Insufficient memory", "Insufficient memory"},
-    {3, "DAT file conversion library not opened properly",
-     "Download functions not opened properly"},
-    {4, "Unable to open DAT file", "Unable to open DAT file"},
-    {5, "Unable to write to DAT file, file is not open",
-     "Unable to write to DAT file, file is not open"},
-    {6, "Unable to open EPH file", "Unable to open EPH file"},
-    {7, "Unable to write to EPH file, file is not open",
-     "Unable to write to EPH file, file is not open"},
-    {8, "Unable to open ION file", "Unable to open ION file"},
-    {9, "Unable to write to ION file, file is not open",
-     "Unable to write to ION file, file is not open"},
-    {10, "Unable to open MES file", "Unable to open MES file"},
-    {11, "Unable to write to MES file, file is not open",
-     "Unable to write to MES file, file is not open"},
-    {12, "Record error - STX not found", "Record error - STX not found"},
-    {13, "Record error - ETX not found", "Record error - ETX not found"},
-    {14, "Record error - bad checksum", "Record error - bad checksum"},
-    {15, "Record error - unexpected LOGST record (18)",
-     "Record error - unexpected LOGST record (18)"},
-    {16, "Disk full", "Disk full"},
-    {17, "Unable to locate binary message records for update",
-     "Unable to locate binary message records for update"},
-    {18, "Unable to locate/open source R00/T00 file", "Unable to locate/open source R00 file"},
-    {19, "Not a valid R00/T00 file (bad header)", "Not a valid R00 file (bad header)"},
-    {20, "Unable to open summary TXT file", "Unable to open summary TXT file"},
-    {21, "Unable to write to summary TXT file, file is not open",
-     "Unable to write to summary TXT file, file is not open"},
-    {22, "Measurement records out of sequence", "Measurement records out of sequence"},
-    {24, "Unable to resync to a record", "Unable to resync to a record"},
-    {25, "Unable to open application CFG file", "Unable to open Application CFG file"},
-    {26, "Unable to write to application CFG file, file is not open",
-     "Unable to write to Application CFG file, file is not open"},
-    {27, "Application CFG file built from record 31 is not valid",
-     "AppFile built from record 31 is not valid"},
-    {28, "Application CFG file could not be built, no information",
-     "Application CFG file could not be built, no information"},
-    {29, "Conversion terminated by calling application",
-     "Conversion terminated by calling application"},
-    {30, "One or more errors encountered, but either ignored or skipped",
-     "One or more errors encountered, but either ignored or skipped"},
-    {31, "Error encountered while expanding measurement records",
-     "Error encountered while expanding measurement records"},
+    {1, nullptr, "None"},
+    {2, nullptr, "Insufficient memory"},
+    {3, nullptr, "Download functions not opened properly"},
+    {4, nullptr, "Unable to open DAT file"},
+    {5, nullptr, "Unable to write to DAT file, file is not open"},
+    {6, nullptr, "Unable to open EPH file"},
+    {7, nullptr, "Unable to write to EPH file, file is not open"},
+    {8, nullptr, "Unable to open ION file"},
+    {9, nullptr, "Unable to write to ION file, file is not open"},
+    {10, nullptr, "Unable to open MES file"},
+    {11, nullptr, "Unable to write to MES file, file is not open"},
+    {12, nullptr, "Record error - STX not found"},
+    {13, nullptr, "Record error - ETX not found"},
+    {14, nullptr, "Record error - bad checksum"},
+    {15, nullptr, "Record error - unexpected LOGST record (18)"},
+    {16, nullptr, "Disk full"},
+    {17, nullptr, "Unable to locate binary message records for update"},
+    {18, nullptr, "Unable to locate/open source R00 file"},
+    {19, nullptr, "Not a valid R00 file (bad header)"},
+    {20, nullptr, "Unable to open summary TXT file"},
+    {21, nullptr, "Unable to write to summary TXT file, file is not open"},
+    {22, nullptr, "Measurement records out of sequence"},
+    {24, nullptr, "Unable to resync to a record"},
+    {25, nullptr, "Unable to open Application CFG file"},
+    {26, nullptr, "Unable to write to Application CFG file, file is not open"},
+    {27, nullptr, "AppFile built from record 31 is not valid"},
+    {28, nullptr, "Application CFG file could not be built, no information"},
+    {29, nullptr, "Conversion terminated by calling application"},
+    {30, nullptr, "One or more errors encountered, but either ignored or skipped"},
+    {31, nullptr, "Error encountered while expanding measurement records"},
     {32, nullptr, "T02 files not supported in this version of the T01 library"},
     {33, "Unknown error [%d]", "Unknown error [%d]"},
     {101, "rawsplit:  error  : %s", "rawsplit:  error  : %s"},
@@ -95,6 +82,20 @@ const CatalogueEntry* FindEntry(int id) {
   return nullptr;
 }
 
+// The status code whose text is catalogue id 1 to 32.
+d01ozu::Status StatusOfId(int id) {
+  int code = id - 1;
+  if (id == 20 || id == 21) code = id;
+  if (id == 22) code = 19;
+  return static_cast<d01ozu::Status>(code);
+}
+
+// The catalogue text of id, or nullptr when the catalogue lacks it.
+const char* CatalogueText(const CatalogueEntry& e) {
+  if (e.id >= 1 && e.id <= 32) return d01ozu::StatusText(StatusOfId(e.id));
+  return e.text;
+}
+
 // Catalogue id of a status code; 33 (unknown) for codes without a text.
 int StatusMessageId(d01ozu::StatusCode code) {
   if (code <= 18) return code + 1;
@@ -125,7 +126,8 @@ const char* DefaultMessage(int id) {
 
 char* LoadMessage(int id, char* dest, size_t capacity, const char* fallback) {
   const CatalogueEntry* e = FindEntry(id);
-  CopyBounded(dest, capacity, e && e->text ? e->text : (fallback ? fallback : ""));
+  const char* text = e ? CatalogueText(*e) : nullptr;
+  CopyBounded(dest, capacity, text ? text : (fallback ? fallback : ""));
   return dest;
 }
 

@@ -39,22 +39,6 @@ bool EndsWithSeparator(const std::string& s) {
   return !s.empty() && (s.back() == '/' || s.back() == '\\');
 }
 
-// FormatCode by HeaderKind: a file with no recognised header is T01.
-uint16_t FormatOfKind(uint16_t kind) {
-  switch (kind) {
-    case d01ozu::kHeaderR00:
-      return d01ozu::kFormatR00;
-    case d01ozu::kHeaderT00:
-      return d01ozu::kFormatT00;
-    case d01ozu::kHeaderT02:
-      return d01ozu::kFormatT02;
-    case d01ozu::kHeaderT04:
-      return d01ozu::kFormatT04;
-    default:
-      return d01ozu::kFormatT01;
-  }
-}
-
 // Appends the first input extension that names an existing file, else ".T02".
 // False when the completed name would exceed 127 characters.
 bool CompleteExtension(char* name) {
@@ -81,8 +65,8 @@ size_t ExtensionOffset(const char* path) {
   return dot ? static_cast<size_t>(dot - path) : kNoExtension;
 }
 
-StatusCode ResolveInputName(ConversionContext& cx, char* entry, uint16_t& format, int16_t& header,
-                            int16_t& eph, int16_t& ion) {
+StatusCode ResolveInputName(ConversionContext& cx, char* entry, d01ozu::InputFormat& format,
+                            int16_t& header, int16_t& eph, int16_t& ion) {
   char name[kInputNameSize];
   std::strncpy(name, entry, sizeof name - 1);
   name[sizeof name - 1] = '\0';
@@ -92,12 +76,13 @@ StatusCode ResolveInputName(ConversionContext& cx, char* entry, uint16_t& format
   }
   if (!IsExistingFile(name) || !cx.input.open(name)) return d01ozu::kStatusNoInput;
   uint8_t tail[d01ozu::kR00TailSize];
-  uint16_t kind = d01ozu::kHeaderNone;
-  d01ozu::detect_input_header(&cx.input, tail, kind);
+  d01ozu::InputFormat found = d01ozu::InputFormat::kUnknown;
+  d01ozu::detect_input_header(&cx.input, tail, found);
   cx.input.close();
-  format = FormatOfKind(kind);
-  header = kind == d01ozu::kHeaderNone ? 0 : 1;
-  eph = ion = kind == d01ozu::kHeaderR00 ? 1 : 0;
+  // A file without a signature is taken for T01, which has none.
+  format = found == d01ozu::InputFormat::kUnknown ? d01ozu::InputFormat::kT01 : found;
+  header = found == d01ozu::InputFormat::kUnknown ? 0 : 1;
+  eph = ion = found == d01ozu::InputFormat::kR00 ? 1 : 0;
   std::strcpy(entry, name);
   return d01ozu::kStatusOk;
 }

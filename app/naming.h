@@ -22,7 +22,7 @@ size_t ExtensionOffset(const char* path);
 // first bytes. Returns 0 and rewrites entry, or 17 when the file cannot be
 // found or opened (entry unchanged). Writes format and the three flags only
 // on success.
-d01ozu::StatusCode ResolveInputName(ConversionContext& cx, char* entry, uint16_t& format,
+d01ozu::StatusCode ResolveInputName(ConversionContext& cx, char* entry, d01ozu::InputFormat& format,
                                     int16_t& header, int16_t& eph, int16_t& ion);
 
 // Derives the output base name, the extension position and the DAT extension

@@ -17,7 +17,6 @@
 #include "app/conversion_context.h"
 #include "app/naming.h"
 #include "app/run_driver.h"
-#include "processing/record_processor.h"
 
 namespace {
 
@@ -51,7 +50,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fclose(f);
 
   auto cx = std::make_unique<rawsplit::ConversionContext>();
-  auto rp = std::make_unique<d01ozu::RecordProcessor>();
   // No message sink: the run is silent.
   std::vector<const char*> argv{"rawsplit", "-deimasf", input.c_str(), output.c_str()};
   const char* format = size > 0 ? FormatOption(data[0]) : nullptr;
@@ -59,6 +57,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   d01ozu::StatusCode st =
       rawsplit::ParseArguments(*cx, static_cast<int>(argv.size()), argv.data(), true);
   if (st == d01ozu::kStatusOk) st = rawsplit::PrepareNames(*cx);
-  if (st == d01ozu::kStatusOk) rawsplit::RunConversion(*cx, *rp);
+  if (st == d01ozu::kStatusOk) rawsplit::RunConversion(*cx);
   return 0;
 }

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/arguments.h"
-#include "tests/test_support.h"
 #include "testdata/frame_writer.h"
+#include "tests/test_support.h"
 
 namespace rawsplit {
 namespace {
@@ -49,7 +49,7 @@ std::string Changed(const ConversionContext& cx) {
   word(cx.update_name_mode, "u" + num(cx.update_name_mode));
   word(cx.gps_week, "W" + num(cx.gps_week));
   word(cx.nav_version || cx.sig_version, "R" + num(cx.nav_version) + "," + num(cx.sig_version));
-  word(cx.format, "t" + num(cx.format));
+  word(cx.format != d01ozu::InputFormat::kUnknown, "t" + num(static_cast<int>(cx.format)));
   word(!cx.header_flag, "-h");
   word(!cx.eph_flag, "-e");
   word(!cx.ion_flag, "-i");

@@ -3,11 +3,11 @@
 
 #include <memory>
 
-#include "run/output_set.h"
 #include "input/r00_framing.h"
 #include "processing/record_processor.h"
-#include "tests/test_support.h"
+#include "run/output_set.h"
 #include "testdata/frame_writer.h"
+#include "tests/test_support.h"
 
 namespace d01ozu {
 namespace {
@@ -49,11 +49,11 @@ class Framing : public ::testing::Test {
 
 TEST_F(Framing, DetectsInputKindsByTheirFirstBytes) {
   uint8_t tail[kR00TailSize];
-  uint16_t kind = 99;
+  InputFormat kind = InputFormat::kT01;
   EXPECT_EQ(detect_input_header(nullptr, tail, kind), kStatusNoInput);
   InputStream& r00 = Input({writers::r00_header(29, 310, 120)});
   EXPECT_EQ(detect_input_header(&r00, tail, kind), kStatusOk);
-  EXPECT_EQ(kind, kHeaderR00);
+  EXPECT_EQ(kind, InputFormat::kR00);
   EXPECT_EQ(r00.tell(), 39u);
   EXPECT_EQ(tail[2] | tail[3] << 8, 310);
 
@@ -63,15 +63,15 @@ TEST_F(Framing, DetectsInputKindsByTheirFirstBytes) {
   damaged[20] = 'x';  // the text must end in a NUL
   const struct {
     Bytes first;
-    uint16_t kind;
-  } kCases[] = {{writers::frame(30, file_record), kHeaderT00},
-                {{0, 0, 0, 0, 0x74, 0xBA, 0x79, 0x4B, 0xCF, 0x6B}, kHeaderT02},
-                {{9, 9, 9, 9, 0xD1, 0x60, 0x42, 0x2E, 0xF8, 0xF9, 7}, kHeaderT04},
-                {damaged, kHeaderNone},
-                {{2, 15, 30}, kHeaderNone}};
+    InputFormat kind;
+  } kCases[] = {{writers::frame(30, file_record), InputFormat::kT00},
+                {{0, 0, 0, 0, 0x74, 0xBA, 0x79, 0x4B, 0xCF, 0x6B}, InputFormat::kT02},
+                {{9, 9, 9, 9, 0xD1, 0x60, 0x42, 0x2E, 0xF8, 0xF9, 7}, InputFormat::kT04},
+                {damaged, InputFormat::kUnknown},
+                {{2, 15, 30}, InputFormat::kUnknown}};
   for (const auto& c : kCases) {
     EXPECT_EQ(detect_input_header(&Input({c.first}), tail, kind),
-              c.kind == kHeaderNone ? kStatusBadHeader : kStatusOk);
+              c.kind == InputFormat::kUnknown ? kStatusBadHeader : kStatusOk);
     EXPECT_EQ(kind, c.kind);
   }
 }

@@ -8,8 +8,8 @@
 
 #include "app/messages.h"
 #include "app/naming.h"
-#include "tests/test_support.h"
 #include "testdata/frame_writer.h"
+#include "tests/test_support.h"
 
 namespace rawsplit {
 namespace {
@@ -21,7 +21,7 @@ using writers::Bytes;
 struct Resolved {
   d01ozu::StatusCode status;
   std::string name;
-  uint16_t format = 0;
+  d01ozu::InputFormat format = d01ozu::InputFormat::kUnknown;
   int16_t header = -1, eph = -1, ion = -1;
 };
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "input/input_stream.h"
-#include "records/expansion_context.h"
 #include "input/raw_reader.h"
+#include "records/expansion_context.h"
 #include "tests/test_support.h"
 
 namespace t0xtest {
@@ -41,13 +41,18 @@ struct ReadLog {
 };
 
 // Reads file to its end (or max_calls calls, which a sound reader never
-// needs) through one fresh context.
-inline ReadLog read_all(const Bytes& file, d01ozu::StreamMode mode, int max_calls = 100000) {
+// needs) through one fresh context; its diagnostics go to diagnostics.
+inline ReadLog read_all(const Bytes& file, d01ozu::StreamMode mode, int max_calls = 100000,
+                        std::string* diagnostics = nullptr) {
   testsupport::TempDir dir;
   testsupport::write_file(dir.file("input.t0x"), file);
   d01ozu::InputStream input;
   input.open(dir.file("input.t0x").c_str());
   d01ozu::ExpansionContextPtr c = d01ozu::CreateExpansionContext();
+  if (diagnostics)
+    c->diagnostics = {
+        [](void* user, const char* text) { *static_cast<std::string*>(user) += text; },
+        diagnostics};
   ReadLog log;
   for (int i = 0; i < max_calls && !log.ended; ++i) {
     Event e;

@@ -1,25 +1,18 @@
 #include "core/diagnostics.h"
 
 #include <cstdarg>
+#include <cstdio>
 
 namespace d01ozu {
 
-namespace {
-std::FILE* g_diagnostic_stream = nullptr;
-}
-
-std::FILE* SetDiagnosticStream(std::FILE* stream) {
-  std::FILE* previous = g_diagnostic_stream;
-  g_diagnostic_stream = stream;
-  return previous;
-}
-
-void diagnostic(const char* format, ...) {
-  if (!g_diagnostic_stream) return;
+void diagnostic(const DiagnosticSink& sink, const char* format, ...) {
+  if (!sink.write) return;
+  char text[256];
   va_list args;
   va_start(args, format);
-  std::vfprintf(g_diagnostic_stream, format, args);
+  std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
+  sink.write(sink.user, text);
 }
 
 }  // namespace d01ozu

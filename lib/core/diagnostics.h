@@ -1,16 +1,17 @@
-// The library's optional diagnostic stream. The reader and the record-35 code
-// write their warnings here; while no stream is set nothing is written (the
-// status codes are reported all the same). The front end never sets one.
+// The library's optional diagnostic sink. The reader and the record-35 code
+// write their warnings there; while none is set nothing is written (the
+// status codes are reported all the same). Each conversion has its own.
 #pragma once
-
-#include <cstdio>
 
 namespace d01ozu {
 
-// Sets the stream (nullptr to stop writing); returns the previous one.
-std::FILE* SetDiagnosticStream(std::FILE* stream);
+struct DiagnosticSink {
+  void (*write)(void* user, const char* text) = nullptr;
+  void* user = nullptr;
+};
 
-// printf-style write to the diagnostic stream, if one is set.
-void diagnostic(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// printf-style line to the sink, if one is set.
+void diagnostic(const DiagnosticSink& sink, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
 
 }  // namespace d01ozu

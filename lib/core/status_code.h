@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "d01ozu/d01ozu.h"
+
 namespace d01ozu {
 
 using StatusCode = uint16_t;
@@ -48,13 +50,12 @@ enum : StatusCode {
 using ReaderStatus = uint8_t;
 
 // Input format number.
-enum FormatCode : uint16_t {
-  kFormatUnknown = 0,
-  kFormatR00 = 1,
-  kFormatT00 = 2,
-  kFormatT01 = 3,
-  kFormatT02 = 4,
-  kFormatT04 = 5,
-};
+using FormatCode = InputFormat;
+constexpr FormatCode kFormatUnknown = InputFormat::kUnknown;
+constexpr FormatCode kFormatR00 = InputFormat::kR00;
+constexpr FormatCode kFormatT00 = InputFormat::kT00;
+constexpr FormatCode kFormatT01 = InputFormat::kT01;
+constexpr FormatCode kFormatT02 = InputFormat::kT02;
+constexpr FormatCode kFormatT04 = InputFormat::kT04;
 
 }  // namespace d01ozu

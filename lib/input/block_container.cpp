@@ -7,11 +7,11 @@
 
 #include <cstring>
 
+#include "core/byte_cursor.h"
+#include "core/diagnostics.h"
 #include "core/frame_rules.h"
 #include "input/container_layout.h"
 #include "input/packet_framer.h"
-#include "core/byte_cursor.h"
-#include "core/diagnostics.h"
 
 namespace d01ozu {
 
@@ -277,15 +277,15 @@ int extract_record(ExpansionContext& c, ReaderStatus* status) {
   size_t n = static_cast<size_t>(raw_frame_length(type, length_byte, high_byte));
   size_t total = with_stx ? n : n + (raw_type_checksum_exempt(type) ? 3 : 4);
   if (n + offset > kRawRecordCapacity || total > kRawRecordCapacity || n > cur.size()) {
-    diagnostic("t01buf length overflow %d %d %d\n", static_cast<int>(offset), static_cast<int>(n),
-               static_cast<int>(kRawRecordCapacity));
+    diagnostic(c.diagnostics, "t01buf length overflow %d %d %d\n", static_cast<int>(offset),
+               static_cast<int>(n), static_cast<int>(kRawRecordCapacity));
     *status = kReaderBadLength;
     empty_t01buf(c);
     return 255;
   }
   copy_record(c, with_stx, type, n, total);
   if (n == 0) {
-    diagnostic("Warning: 0-length raw record type %d\n", type);
+    diagnostic(c.diagnostics, "Warning: 0-length raw record type %d\n", type);
     *status = kReaderBadLength;
     empty_t01buf(c);
     return 255;

@@ -28,8 +28,11 @@ constexpr size_t kHeaderKept16 = 16;
 // Highest accepted format version, major x 100 + minor.
 constexpr int kHighestHeaderVersion = 909;
 
-constexpr uint8_t kT02Magic[6] = {0x74, 0xBA, 0x79, 0x4B, 0xCF, 0x6B};
-constexpr uint8_t kT04Magic[6] = {0xD1, 0x60, 0x42, 0x2E, 0xF8, 0xF9};
+// The signatures of the two container formats, at bytes 4 to 9 of the file.
+constexpr size_t kMagicOffset = 4;
+constexpr size_t kMagicSize = 6;
+constexpr uint8_t kT02Magic[kMagicSize] = {0x74, 0xBA, 0x79, 0x4B, 0xCF, 0x6B};
+constexpr uint8_t kT04Magic[kMagicSize] = {0xD1, 0x60, 0x42, 0x2E, 0xF8, 0xF9};
 
 enum BlockKind : uint8_t {
   kBlockHeader = 0,

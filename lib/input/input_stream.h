@@ -1,7 +1,8 @@
-// Buffered binary input file with the observable behaviour of a stdio stream:
+// Buffered binary input with the observable behaviour of a stdio stream:
 // get() returns the next byte or -1, the end-of-file flag is set only once a
 // read has found no byte, and seek() clears it. Reads go through one fixed
-// buffer so a byte costs a compare and an increment, not a library call.
+// buffer so a byte costs a compare and an increment, not a library call. The
+// bytes come from a file, from memory, or from a caller's read callback.
 #pragma once
 
 #include <cstddef>
@@ -17,10 +18,17 @@ class InputStream {
   InputStream(const InputStream&) = delete;
   InputStream& operator=(const InputStream&) = delete;
 
+  // Bytes of the input at offset into dest; the count read (short at the end).
+  using ReadAt = size_t (*)(void* user, uint64_t offset, uint8_t* dest, size_t size);
+
   // Opens path for binary reading; false when it cannot be opened.
   bool open(const char* path);
+  // Reads size bytes of memory that outlive the stream.
+  void open_bytes(const uint8_t* data, size_t size);
+  // Reads through a caller's callback; size is the input's size when known.
+  void open_reader(ReadAt read, void* user, uint64_t size);
   void close();
-  bool is_open() const { return file_ != nullptr; }
+  bool is_open() const { return read_ != nullptr; }
 
   // Next byte, or -1 at end of input (which sets the end-of-file flag).
   int get() {
@@ -42,8 +50,16 @@ class InputStream {
   int refill_and_get();
   bool refill();
 
+  static size_t read_file(void* user, uint64_t offset, uint8_t* dest, size_t size);
+  static size_t read_memory(void* user, uint64_t offset, uint8_t* dest, size_t size);
+  void start(ReadAt read, void* user, uint64_t size);
+
   static constexpr size_t kBufferSize = 64 * 1024;
+  ReadAt read_ = nullptr;
+  void* user_ = nullptr;
   std::FILE* file_ = nullptr;
+  uint64_t file_pos_ = 0;  // where the file's own position stands
+  const uint8_t* memory_ = nullptr;
   uint8_t buf_[kBufferSize];
   size_t pos_ = 0;
   size_t len_ = 0;

@@ -2,22 +2,17 @@
 
 #include <cstring>
 
-#include "core/frame_rules.h"
-#include "run/output_set.h"
-#include "processing/record_processor.h"
 #include "core/byte_cursor.h"
+#include "core/frame_rules.h"
+#include "input/format_detect.h"
+#include "processing/record_processor.h"
+#include "run/output_set.h"
 
 namespace d01ozu {
 namespace {
 
 // Largest legacy frame: length byte 255 plus 256 for the long types.
 constexpr size_t kMaxFrameSize = 511;
-
-// T00 file record: STX, length 15, type 30, 0, "ORVN", 0, five free bytes, ETX.
-bool IsT00FileRecord(const uint8_t* b) {
-  return b[0] == kStx && b[1] == 15 && b[2] == 30 && b[3] == 0 &&
-         std::memcmp(b + 4, "ORVN", 4) == 0 && b[8] == 0 && b[14] == kEtx;
-}
 
 // Types a resynchronisation may accept: those below 22 and 101, 102, 117.
 bool ResyncCandidateType(uint8_t type) {
@@ -26,32 +21,20 @@ bool ResyncCandidateType(uint8_t type) {
 
 }  // namespace
 
-StatusCode detect_input_header(InputStream* input, uint8_t tail[kR00TailSize], uint16_t& kind) {
-  kind = kHeaderNone;
+StatusCode detect_input_header(InputStream* input, uint8_t tail[kR00TailSize],
+                               InputFormat& format) {
+  format = InputFormat::kUnknown;
   if (!input || !input->is_open()) return kStatusNoInput;
-  uint8_t head[kR00PrefixSize] = {};
-  size_t got = input->read(head, sizeof head);
-  if (got == sizeof head && std::memcmp(head + kR00TextOffset, kR00Text, sizeof kR00Text) == 0) {
+  uint8_t head[kFormatProbeSize] = {};
+  const size_t got = input->read(head, sizeof head);
+  format = FormatOfBytes(head, got);
+  if (format == InputFormat::kR00) {
     std::memset(tail, 0, kR00TailSize);
     input->read(tail, kR00TailSize);
-    kind = kHeaderR00;
     return kStatusOk;
   }
-  input->seek(0);
-  uint8_t first[kT00SignatureSize] = {};
-  got = input->read(first, sizeof first);
-  if (got == sizeof first && IsT00FileRecord(first)) {
-    kind = kHeaderT00;
-  } else if (got >= kMagicOffset + kMagicSize &&
-             std::memcmp(first + kMagicOffset, kT02Magic, kMagicSize) == 0) {
-    kind = kHeaderT02;
-  } else if (got >= kMagicOffset + kMagicSize &&
-             std::memcmp(first + kMagicOffset, kT04Magic, kMagicSize) == 0) {
-    kind = kHeaderT04;
-  } else {
-    return kStatusBadHeader;
-  }
-  return kStatusOk;
+  input->seek(got < kT00SignatureSize ? got : kT00SignatureSize);
+  return format == InputFormat::kUnknown ? kStatusBadHeader : kStatusOk;
 }
 
 StatusCode check_frame(RecordProcessor& rp, OutputSet* handle, const uint8_t* frame, size_t size) {

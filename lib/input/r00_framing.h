@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "input/input_stream.h"
 #include "core/status_code.h"
+#include "input/input_stream.h"
 
 namespace d01ozu {
 
@@ -26,26 +26,13 @@ constexpr size_t kTailSigVersion = 4;
 
 // First 15 bytes of a T00 file: its type-30 file record.
 constexpr size_t kT00SignatureSize = 15;
-// Container signatures at bytes 4 to 9.
-constexpr size_t kMagicOffset = 4;
-constexpr size_t kMagicSize = 6;
-constexpr uint8_t kT02Magic[kMagicSize] = {0x74, 0xBA, 0x79, 0x4B, 0xCF, 0x6B};
-constexpr uint8_t kT04Magic[kMagicSize] = {0xD1, 0x60, 0x42, 0x2E, 0xF8, 0xF9};
 
-// Kind of input recognised by its first bytes.
-enum HeaderKind : uint16_t {
-  kHeaderNone = 0,
-  kHeaderR00 = 1,
-  kHeaderT00 = 2,
-  kHeaderT02 = 3,
-  kHeaderT04 = 4,
-};
-
-// Reads the first bytes of input (from its current position, normally 0).
-// R00: reads the tail into tail, leaves the stream after 39 bytes, returns 0.
-// T00, T02, T04: returns 0 with the stream after the bytes examined. Nothing
-// recognised: kind 0 and 18. No open stream: 17.
-StatusCode detect_input_header(InputStream* input, uint8_t tail[kR00TailSize], uint16_t& kind);
+// Reads the first bytes of input (from its current position, normally 0) and
+// sets format to what their signature shows. R00: reads the tail into tail,
+// leaves the stream after 39 bytes, returns 0. T00, T02, T04: returns 0 with
+// the stream after the bytes examined. Nothing recognised: kUnknown and 18.
+// No open stream: 17.
+StatusCode detect_input_header(InputStream* input, uint8_t tail[kR00TailSize], InputFormat& format);
 
 // Checks one whole legacy frame (size bytes available) and hands a sound one to
 // the processor. Returns 2 without a handle, 11 without STX, 4 without a DAT

@@ -36,8 +36,6 @@ constexpr int kSuWeights[kSuSymbolCount] = {
     16357,   34490,  10582,  13760,  20561,  14805, 11863,  13739,  18073,  36431, 15534,  24556,
     49215,   90589,  32972,  424505, 1};
 
-std::unique_ptr<SuTables> g_tables;
-
 // Builds the tree: the leaf list starts as 256, 255, ..., 0 and is stably
 // sorted by weight, so among equal weights the higher symbol comes first. The
 // two front nodes are joined (first on the left) and the new node goes before
@@ -91,27 +89,24 @@ void build_step(SuTables& t, int from, int byte) {
   t.next[at] = static_cast<uint8_t>(node - kFirstInternal);
 }
 
-}  // namespace
-
-bool BuildSuTables() {
-  ReleaseSuTables();
-  std::unique_ptr<SuTables> tables(new (std::nothrow) SuTables());
-  if (!tables) return false;
+// Builds the tables of the code; nullptr when memory cannot be had.
+const SuTables* build_tables() {
+  SuTables* tables = new (std::nothrow) SuTables();
+  if (!tables) return nullptr;
   build_tree(tables->tree);
   tables->root_internal = static_cast<uint8_t>(tables->tree.root - kFirstInternal);
   for (int node = 0; node < kSuInternalNodes; ++node)
     for (int byte = 0; byte < 256; ++byte) build_step(*tables, node + kFirstInternal, byte);
-  g_tables = std::move(tables);
-  return true;
+  return tables;
 }
 
-void ReleaseSuTables() {
-  g_tables.reset();
-}
+}  // namespace
 
+// Built once on first use (thread-safe), never changed and never freed, so
+// every conversion of the process shares them.
 const SuTables* su_tables() {
-  if (!g_tables) BuildSuTables();
-  return g_tables.get();
+  static const SuTables* const tables = build_tables();
+  return tables;
 }
 
 long su_decode_run(const SuTables& tables, SuDecoder& decoder, const uint8_t* in, size_t n,

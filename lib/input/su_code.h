@@ -53,13 +53,8 @@ struct SuTables {
   uint32_t emit[kSuInternalNodes * 256];
 };
 
-// Builds the tree and the decoding table, replacing any earlier ones; false
-// when memory cannot be had.
-bool BuildSuTables();
-// Frees the tables (a later decode builds them again).
-void ReleaseSuTables();
-// The tables, built on first use when the library start has not done so;
-// nullptr only when memory cannot be had.
+// The tables, built once on first use and shared, immutable, by every
+// conversion; nullptr only when memory cannot be had.
 const SuTables* su_tables();
 
 // Position of one su-coded stream in the tree.

@@ -48,12 +48,4 @@ ExpansionContextPtr CreateExpansionContext() {
   return context;
 }
 
-void BuildDecodingTables() {
-  BuildSuTables();
-}
-
-void ReleaseDecodingTables() {
-  ReleaseSuTables();
-}
-
 }  // namespace d01ozu

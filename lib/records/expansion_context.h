@@ -7,11 +7,12 @@
 #include <cstring>
 #include <memory>
 
-#include "processing/compact_codec.h"
+#include "core/diagnostics.h"
 #include "core/status_code.h"
-#include "records/record35/record35_assembly.h"
 #include "input/su_code.h"
 #include "input/su_compr_common.h"
+#include "processing/compact_codec.h"
+#include "records/record35/record35_assembly.h"
 
 namespace d01ozu {
 
@@ -126,6 +127,8 @@ struct ExpansionContext {
   bool first_type30;
   bool message_flag;  // the run's message flag, set by the caller per record
   CompactReferences compact;
+
+  DiagnosticSink diagnostics;  // the conversion's, copied in at creation
 };
 
 struct ExpansionContextDeleter {
@@ -137,9 +140,5 @@ using ExpansionContextPtr = std::unique_ptr<ExpansionContext, ExpansionContextDe
 ExpansionContextPtr CreateExpansionContext();
 // Returns the context to its state at creation (every buffer empty).
 void SetUpExpansionContext(ExpansionContext& context);
-
-// Library start and end: the process-wide decoding tables of the prefix code.
-void BuildDecodingTables();
-void ReleaseDecodingTables();
 
 }  // namespace d01ozu

@@ -1,9 +1,9 @@
 #include "run/container_record.h"
 
-#include "run/output_set.h"
+#include "input/raw_reader.h"
 #include "processing/record_processor.h"
 #include "records/raw_dispatcher.h"
-#include "input/raw_reader.h"
+#include "run/output_set.h"
 
 namespace d01ozu {
 

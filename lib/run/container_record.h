@@ -1,8 +1,8 @@
 // One step of the T0x record loop: read, expand and process one raw record.
 #pragma once
 
-#include "input/input_stream.h"
 #include "core/status_code.h"
+#include "input/input_stream.h"
 
 namespace d01ozu {
 

@@ -3,36 +3,22 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#if defined(__i386__)
-#include <fpu_control.h>
-#endif
 
 #include "output/eph_ion.h"
-#include "processing/record_processor.h"
 #include "output/reports.h"
+#include "processing/record_processor.h"
 
 namespace d01ozu {
 namespace {
 
 constexpr char kTemporaryDatExtension[] = ".tg!";
 
-// The x87 unit computes with a 64-bit mantissa; other units have no
-// precision control and need nothing.
-void SetExtendedPrecision() {
-#if defined(__i386__)
-  fpu_control_t cw;
-  _FPU_GETCW(cw);
-  cw = static_cast<fpu_control_t>((cw & ~_FPU_EXTENDED) | _FPU_EXTENDED);
-  _FPU_SETCW(cw);
-#endif
-}
-
 struct OutputMode {
   const char* mode;
   StatusCode open_failure;
 };
 
-// fopen mode and open-failure status by OutputKind (index 0 unused).
+// fopen mode and open-failure status by output index (index 0 unused).
 constexpr OutputMode kOutputModes[7] = {{nullptr, kStatusNotOpened}, {"wb+", kStatusDatOpen},
                                         {"wb", kStatusEphOpen},      {"wb", kStatusIonOpen},
                                         {"w", kStatusMesOpen},       {"w", kStatusSumOpen},
@@ -104,9 +90,6 @@ void CloseAndPrune(OutFile& file) {
 }  // namespace
 
 StatusCode OpenConversion(OutputSetPtr& handle, RecordProcessor& rp) {
-  SetExtendedPrecision();
-  ReleaseDecodingTables();
-  BuildDecodingTables();
   handle.reset(new (std::nothrow) OutputSet());
   if (!handle) return kStatusNoMemory;
   handle->expansion = CreateExpansionContext();
@@ -135,7 +118,6 @@ StatusCode CloseConversion(OutputSetPtr& handle) {
   OutputSet& h = *handle;
   const RecordProcessor& rp = *h.processor;
   StatusCode st = kStatusOk;
-  ReleaseDecodingTables();
   if (h.file(kOutputDat).is_open()) st = CloseDat(h);
   if (h.file(kOutputEph).is_open()) {
     write_eph_file(h.file(kOutputEph), h.eph);
@@ -168,7 +150,14 @@ StatusCode CloseConversion(OutputSetPtr& handle) {
 StatusCode ResetContainerReader(OutputSet& handle) {
   handle.expansion.reset();
   handle.expansion = CreateExpansionContext();
-  return handle.expansion ? kStatusOk : kStatusNoMemory;
+  if (!handle.expansion) return kStatusNoMemory;
+  handle.expansion->diagnostics = handle.diagnostics;
+  return kStatusOk;
+}
+
+void SetDiagnosticSink(OutputSet& handle, const DiagnosticSink& sink) {
+  handle.diagnostics = sink;
+  if (handle.expansion) handle.expansion->diagnostics = sink;
 }
 
 void SetUpdateNameMode(OutputSet& handle, uint16_t mode) {

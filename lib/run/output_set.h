@@ -6,27 +6,29 @@
 #include <memory>
 #include <string>
 
+#include "core/status_code.h"
+#include "d01ozu/d01ozu.h"
 #include "output/app_file.h"
 #include "output/images.h"
 #include "output/out_file.h"
-#include "core/status_code.h"
 #include "records/expansion_context.h"
 
 namespace d01ozu {
 
 struct RecordProcessor;
 
-enum OutputKind : int {
-  kOutputDat = 1,
-  kOutputEph = 2,
-  kOutputIon = 3,
-  kOutputMes = 4,
-  kOutputSummary = 5,
-  kOutputApp = 6,
+// Indexes of the outputs in the handle: the values of the public OutputKind.
+enum : int {
+  kOutputDat = static_cast<int>(OutputKind::kDat),
+  kOutputEph = static_cast<int>(OutputKind::kEph),
+  kOutputIon = static_cast<int>(OutputKind::kIon),
+  kOutputMes = static_cast<int>(OutputKind::kMes),
+  kOutputSummary = static_cast<int>(OutputKind::kSummary),
+  kOutputApp = static_cast<int>(OutputKind::kApp),
 };
 
 struct OutputSet {
-  OutFile files[7];  // indexed by OutputKind
+  OutFile files[7];  // indexed by kOutputDat to kOutputApp
   EphImage eph;
   IonImage ion;
   RunInfo run;
@@ -34,15 +36,15 @@ struct OutputSet {
   std::string dat_extension;
   bool quick = false;  // a quick run deletes the DAT file at close
   ExpansionContextPtr expansion;
+  DiagnosticSink diagnostics;
   RecordProcessor* processor = nullptr;
 
-  OutFile& file(OutputKind kind) { return files[kind]; }
+  OutFile& file(int kind) { return files[kind]; }
 };
 
 using OutputSetPtr = std::unique_ptr<OutputSet>;
 
-// Creates the handle (64-bit mantissa precision, fresh decoding tables, zeroed
-// images, reader state) and makes its images known to rp. 1 when memory
+// Creates the handle (zeroed images, reader state) and makes its images known to rp. 1 when memory
 // cannot be had (no handle is left).
 StatusCode OpenConversion(OutputSetPtr& handle, RecordProcessor& rp);
 // Opens output kind 1 to 6 at path: DAT read-write binary (and hands it to the
@@ -57,6 +59,9 @@ StatusCode CloseConversion(OutputSetPtr& handle);
 
 // Discards and re-creates the container reader state; 1 when that fails.
 StatusCode ResetContainerReader(OutputSet& handle);
+
+// The conversion's diagnostic sink, kept for every reader state made later.
+void SetDiagnosticSink(OutputSet& handle, const DiagnosticSink& sink);
 
 // Run facts handed over by the driver.
 void SetUpdateNameMode(OutputSet& handle, uint16_t mode);

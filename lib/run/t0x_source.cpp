@@ -1,0 +1,51 @@
+// The T0x record source: one raw record per step through the container
+// reader and the dispatcher. Record errors are tolerated (the run ends with
+// 29) unless more than ten follow at one input position; a full disk never is.
+#include "run/container_record.h"
+#include "run/run_state.h"
+
+namespace d01ozu {
+namespace {
+
+constexpr int kMaxRepeatsAtOnePosition = 10;
+
+// A tolerated record error: counted against the position it happened at.
+// Returns false once too many came at one position.
+bool TolerateError(Converter::State& s) {
+  if (s.current_pos == s.last_error_pos) {
+    if (++s.repeats > kMaxRepeatsAtOnePosition) return false;
+  } else {
+    s.last_error_pos = s.current_pos;
+    s.repeats = 0;
+  }
+  if (s.remembered == kStatusOk) s.remembered = s.status;
+  s.status = kStatusOk;
+  return true;
+}
+
+}  // namespace
+
+bool T0xStep(Converter::State& s) {
+  RecordProcessor& rp = *s.processor;
+  s.options.fixup = true;  // forced on while a T0x file is read
+  const int32_t before = rp.record_count;
+  s.status = ReadContainerRecord(*s.handle, rp, s.input, static_cast<FormatCode>(s.options.format));
+  if (s.status == kStatusBadChecksum && s.options.ignore_checksum) {
+    if (s.remembered == kStatusOk) s.remembered = s.status;
+    s.status = kStatusOk;
+    ++s.counters.checksum_errors;
+  }
+  if (s.status == kStatusQuickSummary) {
+    const char* line = quick_summary_line(rp);
+    if (line && s.events.quick_summary) s.events.quick_summary(s.events.user, line);
+    return false;
+  }
+  if (s.status == kStatusDiskFull) return false;
+  if (s.status != kStatusOk && !TolerateError(s)) return false;
+  if (rp.record_count > s.counters.records) s.counters.records = rp.record_count;
+  ReportRecord(s, rp.record_count != before, rp.last_record_type, s.previous_record_pos);
+  s.previous_record_pos = s.current_pos;
+  return !s.input.eof();
+}
+
+}  // namespace d01ozu
