@@ -14,8 +14,13 @@ using dattest::Processor;
 
 namespace {
 
-d01ozu::StatusCode hand(Processor& p, int type, const Bytes& header, const void* payload) {
-  return d01ozu::process_expanded_record(*p.rp, type, header.data(), payload);
+template <typename Structure>
+d01ozu::StatusCode hand(Processor& p, int type, const Bytes& header, const Structure* payload) {
+  d01ozu::ExpandedRecord r;
+  r.type = type;
+  std::copy(header.begin(), header.begin() + 4, r.header);
+  r.payload = payload;
+  return d01ozu::process_expanded_record(*p.rp, r);
 }
 
 // A container epoch of the given satellites; entry i has word4 = strength[i].

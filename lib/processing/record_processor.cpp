@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/frame_rules.h"
 #include "output/dat_file_start.h"
 #include "output/dat_writer.h"
 #include "output/eph_ion.h"
 #include "output/expanded_images.h"
 #include "processing/file_information.h"
-#include "core/frame_rules.h"
 
 namespace d01ozu {
 
@@ -31,8 +31,6 @@ void AttachOutputs(RecordProcessor& rp, EphImage* eph, IonImage* ion, AppBuffer*
 void SetDatStream(RecordProcessor& rp, OutFile* dat) {
   rp.dat = dat;
 }
-// The run state carries over from file to file; nothing is per file.
-void ResetProcessor(RecordProcessor&) {}
 void ApplyRunInfo(RecordProcessor& rp, const RunInfo& run) {
   rp.facts.receiver_type = static_cast<uint8_t>(run.receiver_type);
   rp.facts.nav_version = run.nav_version;
@@ -340,49 +338,47 @@ uint32_t newer_filter_bit(int type) {
   }
 }
 
-StatusCode dispatch_expanded(RecordProcessor& rp, int type, const uint8_t header[4],
-                             const void* payload) {
-  size_t n = 0;
-  switch (type) {
-    case 5: {
-      const int page = header[2] & 0x7F;
-      if (page < 8) {
-        std::memcpy(&rp.type5_pages[page], payload, sizeof(Type5Record));
-        rp.type5_seen[page] = true;
-      }
-      return kStatusOk;
-    }
-    case 11:
-      n = build_type11_record_image(header, *static_cast<const Type11Record*>(payload), rp.image,
-                                    sizeof rp.image);
-      break;
-    case 17:
-      return handle_type17_record(rp, *static_cast<const Type17Record*>(payload));
-    case 27:
-      if (filtered(rp, kFilter27)) return kStatusOk;
-      n = build_type27_image(header, *static_cast<const Type27Record*>(payload), rp.image,
-                             sizeof rp.image);
-      break;
-    case 29:
-      if (filtered(rp, kFilter29)) return kStatusOk;
-      n = build_type29_image(header, *static_cast<const Type29Record*>(payload), rp.image,
-                             sizeof rp.image);
-      break;
-    default:
-      if (newer_filter_bit(type) == 0 || filtered(rp, newer_filter_bit(type))) return kStatusOk;
-      n = build_newer_image(header, *static_cast<const NewerTypeRecord*>(payload), rp.image,
-                            sizeof rp.image);
+// The processor's step for each kind of structure the dispatcher hands over.
+struct ExpandedStep {
+  RecordProcessor& rp;
+  const ExpandedRecord& r;
+
+  StatusCode emit(size_t n) const {
+    return n == 0 ? StatusCode{kStatusExpansion} : dat_emit(rp, rp.image, n);
   }
-  return n == 0 ? StatusCode{kStatusExpansion} : dat_emit(rp, rp.image, n);
-}
+  StatusCode operator()(std::monostate) const { return kStatusOk; }
+  // Type 5: the page (header byte 2) is kept for the binary message records.
+  StatusCode operator()(const Type5Record* page) const {
+    const int index = r.header[2] & 0x7F;
+    if (index >= 8) return kStatusOk;
+    rp.type5_pages[index] = *page;
+    rp.type5_seen[index] = true;
+    return kStatusOk;
+  }
+  StatusCode operator()(const Type11Record* p) const {
+    return emit(build_type11_record_image(r.header, *p, rp.image, sizeof rp.image));
+  }
+  StatusCode operator()(const Type17Record* p) const { return handle_type17_record(rp, *p); }
+  StatusCode operator()(const Type27Record* p) const {
+    if (filtered(rp, kFilter27)) return kStatusOk;
+    return emit(build_type27_image(r.header, *p, rp.image, sizeof rp.image));
+  }
+  StatusCode operator()(const Type29Record* p) const {
+    if (filtered(rp, kFilter29)) return kStatusOk;
+    return emit(build_type29_image(r.header, *p, rp.image, sizeof rp.image));
+  }
+  StatusCode operator()(const NewerTypeRecord* p) const {
+    const uint32_t bit = newer_filter_bit(r.type);
+    if (bit == 0 || filtered(rp, bit)) return kStatusOk;
+    return emit(build_newer_image(r.header, *p, rp.image, sizeof rp.image));
+  }
+};
 
 }  // namespace
 
-StatusCode process_expanded_record(RecordProcessor& rp, int type, const uint8_t header[4],
-                                   const void* payload) {
-  begin_record(rp, type);
-  if (header == nullptr || payload == nullptr) return end_record(rp, kStatusOk);
-  return end_record(rp, dispatch_expanded(rp, type, header, payload));
+StatusCode process_expanded_record(RecordProcessor& rp, const ExpandedRecord& record) {
+  begin_record(rp, record.type);
+  return end_record(rp, std::visit(ExpandedStep{rp, record}, record.payload));
 }
 
 }  // namespace d01ozu

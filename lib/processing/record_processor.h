@@ -110,8 +110,6 @@ void AddRecordFilter(RecordProcessor& rp, uint32_t mask);
 void AttachOutputs(RecordProcessor& rp, EphImage* eph, IonImage* ion, AppBuffer* app,
                    const uint16_t* download_version);
 void SetDatStream(RecordProcessor& rp, OutFile* dat);
-// Prepares for a new input file.
-void ResetProcessor(RecordProcessor& rp);
 // Copies receiver type, versions and GPS week of the run (first record).
 void ApplyRunInfo(RecordProcessor& rp, const RunInfo& run);
 double ProcessorTimeSeconds(const RecordProcessor& rp);
@@ -122,8 +120,7 @@ const char* quick_summary_line(RecordProcessor& rp);
 // Entry points. frame is a whole frame (STX first) of length bytes, the length
 // its source's rule gives it.
 StatusCode process_legacy_record(RecordProcessor& rp, const uint8_t* frame, size_t length);
-StatusCode process_expanded_record(RecordProcessor& rp, int type, const uint8_t header[4],
-                                   const void* payload);
+StatusCode process_expanded_record(RecordProcessor& rp, const ExpandedRecord& record);
 
 // At close: merges the pending session and rewrites the binary message records
 // at the start of the DAT file; 0, or 16 when they cannot be found.

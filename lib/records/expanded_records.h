@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <variant>
 
 namespace d01ozu {
 
@@ -134,6 +135,18 @@ constexpr size_t kNewerPayloadCapacity = 4096;
 struct NewerTypeRecord {
   uint16_t length;  // payload bytes
   uint8_t payload[kNewerPayloadCapacity];
+};
+
+// One decoded record as the dispatcher hands it to the processor: its legacy
+// type, its DAT header and the structure its converter filled (none: nothing
+// to hand over).
+using ExpandedPayload =
+    std::variant<std::monostate, const Type5Record*, const Type11Record*, const Type17Record*,
+                 const Type27Record*, const Type29Record*, const NewerTypeRecord*>;
+struct ExpandedRecord {
+  int type = 0;
+  uint8_t header[4] = {};
+  ExpandedPayload payload;
 };
 
 }  // namespace d01ozu

@@ -126,8 +126,11 @@ const RawRecord& LegacyPathRecord(const ExpansionContext& c) {
   return c.work_expanded ? c.work : c.record;
 }
 
-const void* ExpandedStructure(ExpansionContext&, int) {
-  return nullptr;
+ExpandedRecord ExpandedStructure(const ExpansionContext& c, int legacy_type) {
+  ExpandedRecord r;
+  r.type = legacy_type;
+  std::memcpy(r.header, c.dat_header, sizeof r.header);
+  return r;
 }
 
 }  // namespace d01ozu

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "records/expanded_records.h"
 #include "records/expansion_context.h"
 
 namespace d01ozu {
@@ -24,8 +25,8 @@ uint16_t ExpandRawRecord(ExpansionContext& context, int raw_type, int16_t* legac
 // expanded frame of a compact epoch, else the record as read.
 const RawRecord& LegacyPathRecord(const ExpansionContext& context);
 
-// The typed structure a converter filled for legacy type (handed with
-// context.dat_header to the processor), or nullptr when there is none.
-const void* ExpandedStructure(ExpansionContext& context, int legacy_type);
+// The record a converter filled for legacy type, with context.dat_header;
+// its payload is empty when there is none.
+ExpandedRecord ExpandedStructure(const ExpansionContext& context, int legacy_type);
 
 }  // namespace d01ozu

@@ -34,7 +34,7 @@ bool expanded_handover_type(int type) {
 
 StatusCode hand_expanded(RecordProcessor& rp, ExpansionContext& c, int type) {
   rp.last_record_type = type;
-  return process_expanded_record(rp, type, c.dat_header, ExpandedStructure(c, type));
+  return process_expanded_record(rp, ExpandedStructure(c, type));
 }
 
 // Hands one expanded record on. Types 27 and 29 follow the 27/17 mode: modes

@@ -98,7 +98,6 @@ StatusCode OpenConversion(OutputSetPtr& handle, RecordProcessor& rp) {
     return kStatusNoMemory;
   }
   handle->processor = &rp;
-  ResetProcessor(rp);
   AttachOutputs(rp, &handle->eph, &handle->ion, &handle->app, handle->run.download_version);
   return kStatusOk;
 }
