@@ -54,11 +54,18 @@ build() {
 build old "$old_rev"
 build new "$new_rev"
 
+# tool SIDE NAME: the built program NAME of SIDE, wherever its tree puts it.
+tool() {
+  find "$work/build-$1" -name "$2" -type f -perm -u+x | head -n 1
+}
+old_rawsplit=$(tool old rawsplit)
+new_rawsplit=$(tool new rawsplit)
+
 # --- Inputs ---------------------------------------------------------------
 in=$work/inputs
 mkdir -p "$in"
-"$work/build-old/make_sample" "$in/gs00233a.r00"
-"$work/build-old/make_bench" "$in" "$megabytes"
+"$(tool old make_sample)" "$in/gs00233a.r00"
+"$(tool old make_bench)" "$in" "$megabytes"
 rm -f "$in/payload.bin"
 originals=(gs00233a.r00 bench.r00 bench.t00 bench.t01 bench-zlib.t02 bench-bzip2.t02
   bench-brotli.t04 bench-zstd.t04)
@@ -132,7 +139,7 @@ run() {
     if [ -e "$in/$part" ]; then cp "$in/$part" "$dir/"; fi
   done
   # shellcheck disable=SC2086  # the option set is split into arguments
-  (cd "$dir" && timeout 120 "$work/build-$side/rawsplit" $options "$spec" \
+  (cd "$dir" && timeout 120 "$(eval echo "\$${side}_rawsplit")" $options "$spec" \
     </dev/null >"$work/stdout-$side" 2>/dev/null) || status=$?
   echo "$status" >"$work/status-$side"
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/record_traits.h"
 #include "input/su_compr_common.h"  // byte_sum16
 
 namespace d01ozu {
@@ -22,25 +23,12 @@ inline int legacy_frame_length(uint8_t length_byte, uint8_t type) {
 
 // Types 64 to 67, 74 and 75 carry their own checks; frame checks skip them.
 inline bool legacy_frame_unchecked(uint8_t type) {
-  return (type >= 64 && type <= 67) || type == 74 || type == 75;
+  return TraitsOf(type).legacy_unchecked;
 }
 
 // Types whose DAT line carries the time of the last epoch (trace lines).
 inline bool RecordHasTime(int type) {
-  switch (type) {
-    case 7:
-    case 17:
-    case 64:
-    case 65:
-    case 66:
-    case 67:
-    case 74:
-    case 75:
-    case 117:
-      return true;
-    default:
-      return false;
-  }
+  return TraitsOf(type).has_time;
 }
 
 }  // namespace d01ozu

@@ -2,43 +2,25 @@
 
 #include <cstring>
 
+#include "core/record_traits.h"
+
 namespace d01ozu {
 
 namespace {
-
-// Types whose byte 3 carries bits 8 and up of the frame length.
-bool extended_length_type(uint8_t type) {
-  switch (type) {
-    case 27:
-    case 29:
-    case 34:
-    case 36:
-    case 37:
-    case 38:
-    case 39:
-    case 56:
-    case 57:
-    case 98:
-    case 99:
-      return true;
-    default:
-      return false;
-  }
-}
-
-constexpr uint8_t kRecord35Type = 35;
 constexpr uint8_t kRecord35LengthMask = 0x0F;
-
-bool plus256_type(uint8_t type) {
-  return type >= 74 && type <= 77;
 }
-
-}  // namespace
 
 int raw_frame_length(uint8_t type, uint8_t length_byte, uint8_t high_byte) {
-  if (plus256_type(type)) return length_byte + 256;
-  if (extended_length_type(type)) return length_byte + 256 * high_byte;
-  if (type == kRecord35Type) return length_byte + 256 * (high_byte & kRecord35LengthMask);
+  switch (TraitsOf(type).raw_length) {
+    case RawLength::kPlus256:
+      return length_byte + 256;
+    case RawLength::kExtended:
+      return length_byte + 256 * high_byte;
+    case RawLength::kRecord35:
+      return length_byte + 256 * (high_byte & kRecord35LengthMask);
+    case RawLength::kByte1:
+      break;
+  }
   return length_byte;
 }
 
@@ -46,12 +28,13 @@ bool write_raw_frame_length(uint8_t* frame, uint8_t type, int total) {
   uint8_t& low = frame[kRawLengthOffset];
   uint8_t& high = frame[kRawLengthHighOffset];
   low = static_cast<uint8_t>(total);
-  if (plus256_type(type)) return total >= 256 && total < 512;
-  if (extended_length_type(type)) {
+  const RawLength rule = TraitsOf(type).raw_length;
+  if (rule == RawLength::kPlus256) return total >= 256 && total < 512;
+  if (rule == RawLength::kExtended) {
     high = static_cast<uint8_t>(total >> 8);
     return total >= 0 && total < 65536;
   }
-  if (type == kRecord35Type) {
+  if (rule == RawLength::kRecord35) {
     high =
         static_cast<uint8_t>((high & ~kRecord35LengthMask) | ((total >> 8) & kRecord35LengthMask));
     return total >= 0 && total < 4096;
@@ -60,31 +43,7 @@ bool write_raw_frame_length(uint8_t* frame, uint8_t type, int total) {
 }
 
 bool raw_type_checksum_exempt(uint8_t type) {
-  switch (type) {
-    case 36:
-    case 37:
-    case 38:
-    case 39:
-    case 41:
-    case 54:
-    case 55:
-    case 56:
-    case 57:
-    case 66:
-    case 67:
-    case 68:
-    case 69:
-    case 74:
-    case 75:
-    case 76:
-    case 77:
-    case 84:
-    case 85:
-    case 86:
-      return true;
-    default:
-      return false;
-  }
+  return TraitsOf(type).compact;
 }
 
 // The byte sum eight bytes at a time: the bytes of a word are added pairwise

@@ -279,12 +279,7 @@ StatusCode dispatch_legacy(RecordProcessor& rp, int type) {
 // the newer types that arrive here unconverted, ...) is ignored whatever its
 // length, since the frame's bytes are never read.
 bool legacy_type_handled(int type) {
-  static constexpr uint8_t kHandled[] = {3,  4,  5,  7,  10, 11, 12, 13,  14,  15, 16,
-                                         17, 18, 19, 20, 21, 22, 23, 24,  25,  30, 31,
-                                         33, 64, 65, 66, 67, 74, 75, 101, 102, 117};
-  for (uint8_t handled : kHandled)
-    if (type == handled) return true;
-  return false;
+  return TraitsOf(type).legacy_handled;
 }
 
 }  // namespace

@@ -3,29 +3,17 @@
 #include <cstring>
 
 #include "core/frame_rules.h"
+#include "core/record_traits.h"
 
 namespace d01ozu {
 
 namespace {
 
-constexpr int kNoLegacyType = 65535;  // raw types without a legacy type
-
-// Raw types delivered as the legacy type of the same number.
-constexpr uint8_t kSameType[] = {5,  11, 12, 14, 15, 16, 17, 19, 21, 22, 23, 24, 25, 26,
-                                 27, 28, 29, 30, 31, 32, 33, 34, 35, 40, 90, 98, 99};
-
-// Compact raw types and the legacy type their expansion yields.
-struct CompactMapping {
-  int first, last, legacy;
-};
-constexpr CompactMapping kCompactMap[] = {{54, 55, 11}, {66, 69, 17}, {74, 77, 17}, {84, 86, 25},
-                                          {36, 39, 27}, {56, 57, 29}, {41, 41, 40}};
 constexpr uint8_t kFileRecordType = 30;
 
-// Raw types that a compact expander turns into a legacy frame: the compact
-// types are exactly the ones that carry no checksum of their own.
+// Raw types that a compact expander turns into a legacy frame.
 bool compact_type(int raw) {
-  return raw >= 0 && raw <= 255 && raw_type_checksum_exempt(static_cast<uint8_t>(raw));
+  return TraitsOf(raw).compact;
 }
 
 // Compact epochs with the codec of the legacy path: 66 and 74 delta, 67 and
@@ -79,11 +67,7 @@ void file_record_rule(ExpansionContext& c) {
 }  // namespace
 
 int legacy_type_for(int raw) {
-  for (const CompactMapping& m : kCompactMap)
-    if (raw >= m.first && raw <= m.last) return m.legacy;
-  for (uint8_t same : kSameType)
-    if (raw == same) return raw;
-  return kNoLegacyType;
+  return TraitsOf(raw).legacy_type;
 }
 
 // Every raw type without a converter of its own yields count 0, which sends
