@@ -20,7 +20,6 @@ using d01ozu::StatusCode;
 constexpr const char* kInputExtensions[] = {".r00", ".R00", ".t00", ".T00",
                                             ".t01", ".T01", ".t02", ".T02"};
 constexpr size_t kExtensionLength = 4;
-constexpr char kTemporaryDatExtension[] = ".tg!";
 
 // True for an existing path that is not a directory.
 bool IsExistingFile(const char* path) {
@@ -99,7 +98,7 @@ StatusCode PrepareNames(ConversionContext& cx) {
     if (ext != kNoExtension) output.resize(ext);
   }
   size_t ext = ExtensionOffset(output.c_str());
-  const char* dat_extension = kTemporaryDatExtension;
+  const char* dat_extension = d01ozu::kTemporaryDatExtension;
   if (ext == kNoExtension)
     ext = output.size();
   else if (cx.have_output)

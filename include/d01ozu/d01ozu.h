@@ -72,6 +72,10 @@ enum class InputFormat : uint8_t { kUnknown = 0, kR00 = 1, kT00 = 2, kT01 = 3, k
 InputFormat FormatOfExtension(const char* name);
 InputFormat FormatOfBytes(const uint8_t* data, size_t size);
 
+// The extension a DAT file has while it is written; the converter renames
+// such a file at close.
+constexpr char kTemporaryDatExtension[] = ".tg!";
+
 enum class OutputKind : uint8_t { kDat = 1, kEph = 2, kIon = 3, kMes = 4, kSummary = 5, kApp = 6 };
 
 // Everything a conversion is told before it starts. An output is written when

@@ -11,8 +11,6 @@
 namespace d01ozu {
 namespace {
 
-constexpr char kTemporaryDatExtension[] = ".tg!";
-
 struct OutputMode {
   const char* mode;
   StatusCode open_failure;
