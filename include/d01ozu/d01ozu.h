@@ -105,6 +105,9 @@ struct Options {
 };
 
 // One step of the record loop, reported after the record was processed.
+// The command line's trace shows type and position; a T0x step reports the
+// offset where the step before it began, since a record leaves the reader
+// only once the bytes after it have been looked at.
 struct RecordEvent {
   InputFormat form;
   bool delivered;       // false: the step read no record (end of input)
@@ -113,6 +116,8 @@ struct RecordEvent {
   uint64_t offset;      // input offset where the step began
   bool has_time;        // the type carries an epoch time
   double time_seconds;  // the latest epoch time of the run
+  int raw_type;         // the type byte of the record as read
+  uint32_t length;      // the record's frame length as read
 };
 
 // A record that was refused. For R00 input, bytes holds the refused bytes

@@ -181,16 +181,20 @@ Status AddInput(State& s, InputSpec in) {
 
 }  // namespace
 
-void ReportRecord(State& s, bool delivered, int type, uint64_t position) {
+void ReportRecord(State& s, bool delivered, int type, uint64_t position, int raw_type,
+                  uint32_t length) {
   if (!s.events.record) return;
   const bool timed = RecordHasTime(type);
-  const RecordEvent e{s.options.format,
-                      delivered,
-                      type,
-                      position,
-                      s.current_pos,
-                      timed,
-                      timed ? ProcessorTimeSeconds(*s.processor) : 0.0};
+  RecordEvent e{};
+  e.form = s.options.format;
+  e.delivered = delivered;
+  e.type = type;
+  e.position = position;
+  e.offset = s.current_pos;
+  e.has_time = timed;
+  e.time_seconds = timed ? ProcessorTimeSeconds(*s.processor) : 0.0;
+  e.raw_type = raw_type;
+  e.length = length;
   s.events.record(s.events.user, e);
 }
 

@@ -71,7 +71,9 @@ inline bool ContainerFormat(InputFormat f) {
   return f >= InputFormat::kT00 && f <= InputFormat::kT04;
 }
 
-// Reports a record step to the record event, if one is set.
-void ReportRecord(Converter::State& s, bool delivered, int type, uint64_t position);
+// Reports a record step to the record event, if one is set: the record as
+// read (raw type, frame length) and what the step handed on (type).
+void ReportRecord(Converter::State& s, bool delivered, int type, uint64_t position, int raw_type,
+                  uint32_t length);
 
 }  // namespace d01ozu

@@ -43,7 +43,11 @@ bool T0xStep(Converter::State& s) {
   if (s.status == kStatusDiskFull) return false;
   if (s.status != kStatusOk && !TolerateError(s)) return false;
   if (rp.record_count > s.counters.records) s.counters.records = rp.record_count;
-  ReportRecord(s, rp.record_count != before, rp.last_record_type, s.previous_record_pos);
+  const bool delivered = rp.record_count != before;
+  const ExpansionContext* c = s.handle->expansion.get();
+  const int raw_type = delivered && c ? c->last_code : 0;
+  const uint32_t length = delivered && c ? c->record.length : 0;
+  ReportRecord(s, delivered, rp.last_record_type, s.previous_record_pos, raw_type, length);
   s.previous_record_pos = s.current_pos;
   return !s.input.eof();
 }
