@@ -122,7 +122,10 @@ struct RecordEvent {
 
 // A record that was refused. For R00 input, bytes holds the refused bytes
 // (size of them) followed by the 256 input bytes after them (zeros past the
-// end of the input).
+// end of the input). For T0x input, bytes is empty and detail is the reader's
+// code: 2 bad checksum, 3 bad length, 5 no ETX, 7 refused block or record,
+// 8 block too long, 9 unsupported version, 10, 24, 25 zlib, brotli, zstd
+// failure, 14 scrambled block, 18 the first record after a search.
 struct ProblemEvent {
   InputFormat form;
   Status status;
@@ -130,6 +133,7 @@ struct ProblemEvent {
   const uint8_t* bytes;
   size_t size;
   bool resynchronising;  // a search for the next record follows
+  int detail;
 };
 
 // A search for the next sound record after damage.

@@ -129,6 +129,7 @@ struct ExpansionContext {
   CompactReferences compact;
 
   DiagnosticSink diagnostics;  // the conversion's, copied in at creation
+  ReaderStatus step_status;    // detail code of the last step's reader or dispatcher
 };
 
 struct ExpansionContextDeleter {

@@ -55,6 +55,7 @@ StatusCode dispatch(RecordProcessor& rp, ExpansionContext& c) {
   ReaderStatus status = 0;
   c.message_flag = rp.message_flag;  // enables the flag modes of delta epochs
   uint16_t count = ExpandRawRecord(c, c.last_code, &legacy_type, &status);
+  c.step_status = status;
   if (status != 0) return kStatusExpansion;
   if (count >= 1 && expanded_handover_type(legacy_type)) return hand_over(rp, c, legacy_type);
   const RawRecord& record = LegacyPathRecord(c);
@@ -76,7 +77,9 @@ StatusCode ReadContainerRecord(OutputSet& handle, RecordProcessor& rp, InputStre
   const StreamMode mode = format == kFormatT00 ? StreamMode::kPlain : StreamMode::kSuCoded;
   ReaderStatus reader_status = 0;
   StatusCode status = kStatusOk;
-  if (ReadRawRecord(c, input, mode, &reader_status) < 0 || reader_status != kReaderOk) {
+  const int32_t read = ReadRawRecord(c, input, mode, &reader_status);
+  c.step_status = reader_status;
+  if (read < 0 || reader_status != kReaderOk) {
     if (reader_status != kReaderOk && reader_status != kReaderEndOfInput &&
         reader_status != kReaderEndSymbol)
       status = kStatusExpansion;

@@ -19,9 +19,13 @@ void ReportProblem(Converter::State& s, size_t size, bool resynchronising) {
   std::memset(following, 0, kDumpFollowingBytes);
   s.input.read(following, kDumpFollowingBytes);
   s.input.seek(s.next_pos);
-  const ProblemEvent e{
-      InputFormat::kR00, static_cast<Status>(s.status), s.current_pos, s.record, size,
-      resynchronising};
+  const ProblemEvent e{InputFormat::kR00,
+                       static_cast<Status>(s.status),
+                       s.current_pos,
+                       s.record,
+                       size,
+                       resynchronising,
+                       0};
   s.events.problem(s.events.user, e);
 }
 

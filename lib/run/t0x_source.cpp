@@ -9,6 +9,16 @@ namespace {
 
 constexpr int kMaxRepeatsAtOnePosition = 10;
 
+// A record error of the reader or the dispatcher, with its detail code.
+void ReportProblem(Converter::State& s) {
+  if (!s.events.problem) return;
+  const ExpansionContext* c = s.handle->expansion.get();
+  const ProblemEvent e{
+      s.options.format,      static_cast<Status>(s.status), s.current_pos, nullptr, 0, false,
+      c ? c->step_status : 0};
+  s.events.problem(s.events.user, e);
+}
+
 // A tolerated record error: counted against the position it happened at.
 // Returns false once too many came at one position.
 bool TolerateError(Converter::State& s) {
@@ -41,6 +51,7 @@ bool T0xStep(Converter::State& s) {
     return false;
   }
   if (s.status == kStatusDiskFull) return false;
+  if (s.status != kStatusOk) ReportProblem(s);
   if (s.status != kStatusOk && !TolerateError(s)) return false;
   if (rp.record_count > s.counters.records) s.counters.records = rp.record_count;
   const bool delivered = rp.record_count != before;
