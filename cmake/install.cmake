@@ -2,7 +2,7 @@
 # and a CMake package: find_package(d01ozu) gives d01ozu::d01ozu.
 include(CMakePackageConfigHelpers)
 
-install(TARGETS rawsplit RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS rawsplit rawlist RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS d01ozu EXPORT d01ozuTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})

@@ -110,14 +110,15 @@ struct Options {
 // only once the bytes after it have been looked at.
 struct RecordEvent {
   InputFormat form;
-  bool delivered;       // false: the step read no record (end of input)
-  int type;             // the record type the step handed on
-  uint64_t position;    // input offset reported for the step
-  uint64_t offset;      // input offset where the step began
-  bool has_time;        // the type carries an epoch time
-  double time_seconds;  // the latest epoch time of the run
-  int raw_type;         // the type byte of the record as read
-  uint32_t length;      // the record's frame length as read
+  bool delivered;        // false: the step read no record (end of input)
+  int type;              // the record type the step handed on
+  uint64_t position;     // input offset reported for the step
+  uint64_t offset;       // input offset where the step began
+  bool has_time;         // the type carries an epoch time
+  double time_seconds;   // the latest epoch time of the run
+  int raw_type;          // the type byte of the record as read
+  uint32_t length;       // the record's frame length as read
+  bool checksum_tested;  // the record carried a checksum, and it was right
 };
 
 // A record that was refused. For R00 input, bytes holds the refused bytes

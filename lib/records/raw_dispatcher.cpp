@@ -106,6 +106,10 @@ uint16_t ExpandRawRecord(ExpansionContext& c, int, int16_t* legacy_type, ReaderS
   return 0;
 }
 
+bool RecordChecksumTested(const ExpansionContext& c) {
+  return checksum_tested(c.record_origin) && !compact_type(c.last_code);
+}
+
 const RawRecord& LegacyPathRecord(const ExpansionContext& c) {
   return c.work_expanded ? c.work : c.record;
 }

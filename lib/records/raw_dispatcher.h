@@ -21,6 +21,10 @@ int legacy_type_for(int raw_type);
 uint16_t ExpandRawRecord(ExpansionContext& context, int raw_type, int16_t* legacy_type,
                          ReaderStatus* status);
 
+// True when the record now in the context had its checksum tested: it was
+// stored with STX and its type carries one.
+bool RecordChecksumTested(const ExpansionContext& context);
+
 // The frame the legacy record path receives when the count is 0: the
 // expanded frame of a compact epoch, else the record as read.
 const RawRecord& LegacyPathRecord(const ExpansionContext& context);

@@ -182,7 +182,7 @@ Status AddInput(State& s, InputSpec in) {
 }  // namespace
 
 void ReportRecord(State& s, bool delivered, int type, uint64_t position, int raw_type,
-                  uint32_t length) {
+                  uint32_t length, bool checksum_tested) {
   if (!s.events.record) return;
   const bool timed = RecordHasTime(type);
   RecordEvent e{};
@@ -195,6 +195,7 @@ void ReportRecord(State& s, bool delivered, int type, uint64_t position, int raw
   e.time_seconds = timed ? ProcessorTimeSeconds(*s.processor) : 0.0;
   e.raw_type = raw_type;
   e.length = length;
+  e.checksum_tested = checksum_tested;
   s.events.record(s.events.user, e);
 }
 

@@ -96,7 +96,8 @@ bool R00Step(Converter::State& s) {
   s.status = check_frame(*s.processor, s.handle.get(), record, size);
   if (s.status != kStatusOk) return HandleRecordError(s, size);
   ++s.counters.records;
-  ReportRecord(s, true, record[2], s.current_pos, record[2], static_cast<uint32_t>(size));
+  ReportRecord(s, true, record[2], s.current_pos, record[2], static_cast<uint32_t>(size),
+               !legacy_frame_unchecked(record[2]));
   return true;
 }
 

@@ -74,6 +74,6 @@ inline bool ContainerFormat(InputFormat f) {
 // Reports a record step to the record event, if one is set: the record as
 // read (raw type, frame length) and what the step handed on (type).
 void ReportRecord(Converter::State& s, bool delivered, int type, uint64_t position, int raw_type,
-                  uint32_t length);
+                  uint32_t length, bool checksum_tested);
 
 }  // namespace d01ozu

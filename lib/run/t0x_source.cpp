@@ -1,6 +1,7 @@
 // The T0x record source: one raw record per step through the container
 // reader and the dispatcher. Record errors are tolerated (the run ends with
 // 29) unless more than ten follow at one input position; a full disk never is.
+#include "records/raw_dispatcher.h"
 #include "run/container_record.h"
 #include "run/run_state.h"
 
@@ -58,7 +59,8 @@ bool T0xStep(Converter::State& s) {
   const ExpansionContext* c = s.handle->expansion.get();
   const int raw_type = delivered && c ? c->last_code : 0;
   const uint32_t length = delivered && c ? c->record.length : 0;
-  ReportRecord(s, delivered, rp.last_record_type, s.previous_record_pos, raw_type, length);
+  const bool tested = delivered && c && RecordChecksumTested(*c);
+  ReportRecord(s, delivered, rp.last_record_type, s.previous_record_pos, raw_type, length, tested);
   s.previous_record_pos = s.current_pos;
   return !s.input.eof();
 }
