@@ -17,5 +17,6 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/d01ozuConfigVersion
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/d01ozuConfig.cmake
   ${CMAKE_CURRENT_BINARY_DIR}/d01ozuConfigVersion.cmake DESTINATION ${D01OZU_CMAKE_DIR})
 
+file(RELATIVE_PATH D01OZU_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 configure_file(cmake/d01ozu.pc.in ${CMAKE_CURRENT_BINARY_DIR}/d01ozu.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/d01ozu.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the dependencies, then builds and runs every test: a plain build,
-# a build under AddressSanitizer and UndefinedBehaviorSanitizer, and a short
+# the library embedded through its installed package, a build under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and a short
 # run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,6 +10,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 scripts/build.sh build -DRAWSPLIT_WERROR=ON
 ctest --test-dir build --output-on-failure -j "$jobs"
+scripts/embed-test.sh build
 
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DRAWSPLIT_SANITIZE=ON -DRAWSPLIT_WERROR=ON
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
