@@ -114,9 +114,6 @@ void CopyBounded(char* dest, size_t capacity, const char* src) {
   dest[n] = '\0';
 }
 
-// Buffer for PrintError's status text, shared by the whole process.
-char g_error_text[128];
-
 }  // namespace
 
 const char* DefaultMessage(int id) {
@@ -155,8 +152,9 @@ void SayText(ConversionContext& cx, int level, const char* text) {
 }
 
 void PrintError(ConversionContext& cx, d01ozu::StatusCode code) {
-  StatusMessage(code, g_error_text, sizeof g_error_text);
-  Say(cx, 2, kMsgError, g_error_text);
+  char text[128];
+  StatusMessage(code, text, sizeof text);
+  Say(cx, 2, kMsgError, text);
 }
 
 void ConsoleMessage(int, const char* text, uint32_t) {
