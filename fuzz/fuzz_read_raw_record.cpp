@@ -2,38 +2,20 @@
 // picks plain or su-coded reading, the rest is the file. Every record it
 // delivers is also expanded. Nothing may crash, read past a buffer or loop:
 // the reader must reach end of input within a bounded number of calls.
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <string>
 
 #include "input/input_stream.h"
+#include "input/raw_reader.h"
 #include "records/expansion_context.h"
 #include "records/raw_dispatcher.h"
-#include "input/raw_reader.h"
-
-namespace {
-
-const std::string& ScratchFile() {
-  static const std::string path = "/tmp/fuzz-read-raw-record-" + std::to_string(getpid());
-  return path;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const d01ozu::StreamMode mode =
       (data[0] & 1) ? d01ozu::StreamMode::kSuCoded : d01ozu::StreamMode::kPlain;
-  std::FILE* f = std::fopen(ScratchFile().c_str(), "wb");
-  if (!f) return 0;
-  std::fwrite(data + 1, 1, size - 1, f);
-  std::fclose(f);
-
   d01ozu::InputStream input;
-  if (!input.open(ScratchFile().c_str())) return 0;
+  input.open_bytes(data + 1, size - 1);
   d01ozu::ExpansionContextPtr context = d01ozu::CreateExpansionContext();
   if (!context) return 0;
   // A status costs the reader at least one input byte or one block, so their

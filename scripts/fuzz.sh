@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds every fuzz target with clang and libFuzzer under ASan and UBSan, seeds
-# a corpus with the project's writers and runs each target for SECONDS.
+# a corpus with the project's writers and the committed regression corpus, and
+# runs each target for SECONDS.
 # Exits non-zero on any crash or sanitizer report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,6 +22,6 @@ for t in "${targets[@]}"; do
   "$dir"/make_fuzz_seeds "$name" "$corpus"
   echo "fuzz: $name for ${seconds}s"
   "$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
-    "$corpus" >"$dir/$name.log" 2>&1 || { tail -n 60 "$dir/$name.log"; echo "fuzz: $name failed"; exit 1; }
+    "$corpus" "fuzz/corpus/$name" >"$dir/$name.log" 2>&1 || { tail -n 60 "$dir/$name.log"; echo "fuzz: $name failed"; exit 1; }
 done
 echo "fuzz: all targets clean"
