@@ -10,16 +10,16 @@ dir=fuzz-build
 CC=clang CXX=clang++ scripts/build.sh "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DRAWSPLIT_TESTS=OFF -DRAWSPLIT_FUZZ=ON
 shopt -s nullglob
-targets=("$dir"/fuzz_*)
+targets=("$dir"/fuzz/fuzz_*)
 if [ "${#targets[@]}" -eq 0 ]; then
   echo "fuzz: no targets"
-  exit 0
+  exit 1
 fi
 for t in "${targets[@]}"; do
   name=$(basename "$t")
   corpus=fuzz-corpus/$name
   mkdir -p "$corpus"
-  "$dir"/make_fuzz_seeds "$name" "$corpus"
+  "$dir"/fuzz/make_fuzz_seeds "$name" "$corpus"
   echo "fuzz: $name for ${seconds}s"
   "$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
     "$corpus" "fuzz/corpus/$name" >"$dir/$name.log" 2>&1 || { tail -n 60 "$dir/$name.log"; echo "fuzz: $name failed"; exit 1; }
