@@ -308,7 +308,7 @@ int deliver(ExpansionContext& c, ReaderStatus* status) {
 }
 
 void append_block_byte(ExpansionContext& c, uint8_t byte) {
-  if (c.block_count == sizeof c.block) drop_block_bytes(c, 1);  // cannot happen; stays bounded
+  if (c.block_count == kBlockBufferSize) drop_block_bytes(c, 1);  // cannot happen; stays bounded
   c.block[c.block_count++] = byte;
 }
 

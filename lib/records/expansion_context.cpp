@@ -44,7 +44,12 @@ void SetUpExpansionContext(ExpansionContext& c) {
 ExpansionContextPtr CreateExpansionContext() {
   if (!su_tables()) return nullptr;
   ExpansionContextPtr context(new (std::nothrow) ExpansionContext());
-  if (context) SetUpExpansionContext(*context);
+  if (!context) return nullptr;
+  context->buffers.reset(new (std::nothrow) BlockBuffers);  // not cleared: read below counts only
+  if (!context->buffers) return nullptr;
+  context->block = context->buffers->block;
+  context->t01buf = context->buffers->t01buf;
+  SetUpExpansionContext(*context);
   return context;
 }
 

@@ -69,6 +69,14 @@ struct PacketFramer {
   uint16_t count;
 };
 
+// A block, plus what the resynchronisation may hold behind a partial one, and
+// the decoded data of a block.
+constexpr size_t kBlockBufferSize = kBlockLimit + 8192;
+struct BlockBuffers {
+  uint8_t block[kBlockBufferSize];
+  uint8_t t01buf[kT01BufCapacity];
+};
+
 // The form of the input, decided once per file from its first ten bytes.
 enum class InputForm : uint8_t {
   kProbing,         // fewer than ten bytes seen; they wait in probe[]
@@ -98,13 +106,14 @@ struct ExpansionContext {
   PacketFramer framer;
   SuDecoder su;
 
-  // Block container.
-  // A block, plus what the resynchronisation may hold behind a partial one.
-  uint8_t block[kBlockLimit + 8192];
+  // Block container: the two big buffers live apart, allocated without being
+  // cleared, since they are only ever read below their counts.
+  std::unique_ptr<BlockBuffers> buffers;
+  uint8_t* block;  // buffers->block
   uint32_t block_count;
   bool pending;      // records are ready without more input
   int decoded_kind;  // kind of the block whose data is in t01buf, -1 before any
-  uint8_t t01buf[kT01BufCapacity];
+  uint8_t* t01buf;   // buffers->t01buf
   uint32_t t01_length;
   uint32_t t01_pos;
   bool header_seen;
