@@ -133,6 +133,7 @@ TEST(ProcessorExpanded, Type29Type11NewerTypesAndType5) {
   r29->b[4] = 0x02;  // section 4 (with the optional single value), no section 3 or 5
   r29->position_length = 93;
   r29->t3 = 1;
+  r29->satellites_length = 7;  // two entries
   r29->satellites[1][0] = 6;
   auto r11 = std::make_unique<d01ozu::Type11Record>();
   *r11 = d01ozu::Type11Record{};

@@ -140,6 +140,13 @@ void build_binary_message(int page, const RecordProcessor& rp, const RunInfo& ru
   w.u8(static_cast<uint8_t>(length));
   w.u8(static_cast<uint8_t>(page));
   w.u8(kBinaryMessageType);
+  if (rp.type5_seen[page]) {
+    // A type-5 record of the container path is the page's payload, stored
+    // little-endian in the page's own layout; the record keeps the length of
+    // its place at the start of the file.
+    w.bytes(rp.type5_pages[page].bytes, length - 4);
+    return;
+  }
   if (page == 6) {
     page6(w, rp);
     return;

@@ -135,7 +135,9 @@ size_t build_type29_image(const uint8_t header[4], const Type29Record& r, uint8_
   for (double v : r.p) w.f64(v);
   for (float v : r.q) w.f32(v);
   write_type29_optional(w, r);
-  const uint8_t sats = r.b[1] > kType29SatelliteCapacity ? kType29SatelliteCapacity : r.b[1];
+  // The entries the section's length byte counts (none in a record that
+  // holds only its header section).
+  const size_t sats = r.satellites_length ? (r.satellites_length - 1u) / 3 : 0;
   w.u8(r.satellites_length);
   w.bytes(r.satellites, 3u * sats);
   if (!w.ok()) return 0;

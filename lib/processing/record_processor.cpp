@@ -344,7 +344,7 @@ struct ExpandedStep {
   StatusCode operator()(std::monostate) const { return kStatusOk; }
   // Type 5: the page (header byte 2) is kept for the binary message records.
   StatusCode operator()(const Type5Record* page) const {
-    const int index = r.header[2] & 0x7F;
+    const int index = r.header[2];  // pages above 7 change nothing
     if (index >= 8) return kStatusOk;
     rp.type5_pages[index] = *page;
     rp.type5_seen[index] = true;

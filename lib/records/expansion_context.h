@@ -12,6 +12,7 @@
 #include "input/su_code.h"
 #include "input/su_compr_common.h"
 #include "processing/compact_codec.h"
+#include "records/expanded_records.h"
 #include "records/record35/record35_assembly.h"
 
 namespace d01ozu {
@@ -139,6 +140,12 @@ struct ExpansionContext {
 
   DiagnosticSink diagnostics;  // the conversion's, copied in at creation
   ReaderStatus step_status;    // detail code of the last step's reader or dispatcher
+
+  // Typed structures of the position, type-5 and newer-type converters.
+  Type5Record type5;
+  Type11Record type11;
+  Type29Record type29;
+  NewerTypeRecord newer;
 };
 
 struct ExpansionContextDeleter {

@@ -4,6 +4,10 @@
 
 #include "core/frame_rules.h"
 #include "core/record_traits.h"
+#include "records/newer_type_converter.h"
+#include "records/type11_converter.h"
+#include "records/type29_converter.h"
+#include "records/type5_converter.h"
 
 namespace d01ozu {
 
@@ -64,6 +68,30 @@ void file_record_rule(ExpansionContext& c) {
     reset_compact_references(c.compact, kContainerCompactSatellites);
 }
 
+// Runs the converter of the record's type on the checked frame; 0 for types
+// without one, which then take the legacy path as read.
+uint16_t convert_record(ExpansionContext& c, int raw, const RawRecord& r) {
+  switch (raw) {
+    case 5:
+      return ConvertType5(r.data, r.length, c.type5, c.dat_header);
+    case 11:
+      return ConvertType11(r.data, r.length, c.type11, c.dat_header);
+    case 29:
+      return ConvertType29(r.data, r.length, c.type29, c.dat_header);
+    case 25:
+    case 26:
+    case 28:
+    case 32:
+    case 33:
+    case 40:
+    case 98:
+    case 99:
+      return ConvertNewerType(r.data, r.length, c.newer, c.dat_header);
+    default:
+      return 0;
+  }
+}
+
 }  // namespace
 
 int legacy_type_for(int raw) {
@@ -103,7 +131,7 @@ uint16_t ExpandRawRecord(ExpansionContext& c, int, int16_t* legacy_type, ReaderS
     return 0;
   }
   if (raw == kFileRecordType) file_record_rule(c);
-  return 0;
+  return convert_record(c, raw, record);
 }
 
 bool RecordChecksumTested(const ExpansionContext& c) {
@@ -118,6 +146,29 @@ ExpandedRecord ExpandedStructure(const ExpansionContext& c, int legacy_type) {
   ExpandedRecord r;
   r.type = legacy_type;
   std::memcpy(r.header, c.dat_header, sizeof r.header);
+  switch (legacy_type) {
+    case 5:
+      r.payload = &c.type5;
+      break;
+    case 11:
+      r.payload = &c.type11;
+      break;
+    case 29:
+      r.payload = &c.type29;
+      break;
+    case 25:
+    case 26:
+    case 28:
+    case 32:
+    case 33:
+    case 40:
+    case 98:
+    case 99:
+      r.payload = &c.newer;
+      break;
+    default:
+      break;
+  }
   return r;
 }
 

@@ -3,6 +3,7 @@
 #include "input/raw_reader.h"
 #include "processing/record_processor.h"
 #include "records/raw_dispatcher.h"
+#include "records/type29_converter.h"
 #include "run/output_set.h"
 
 namespace d01ozu {
@@ -37,14 +38,27 @@ StatusCode hand_expanded(RecordProcessor& rp, ExpansionContext& c, int type) {
   return process_expanded_record(rp, ExpandedStructure(c, type));
 }
 
+// Type 29 under the 27/17 mode: mode 0 hands it on as it is, mode 1 only the
+// type-11 record made from it, mode 2 both, the type-29 record first.
+StatusCode hand_type29(RecordProcessor& rp, ExpansionContext& c) {
+  const int mode = rp.options.mode_27_17;
+  if (mode != 1) {
+    const StatusCode status = hand_expanded(rp, c, 29);
+    if (mode == 0 || status != kStatusOk) return status;
+  }
+  if (Type29ToType11(c.type29, c.type11, c.dat_header) == 0) return kStatusOk;
+  return hand_expanded(rp, c, 11);
+}
+
 // Hands one expanded record on. Types 27 and 29 follow the 27/17 mode: modes
 // 0 and 2 hand them as they are (type 27 makes the DAT file a ".tgd" file);
-// the conversion of modes 1 and 2 into types 17 and 11 belongs to the epoch
-// converters, which produce no type-27 or type-29 structure yet.
+// the conversion of modes 1 and 2 into type 17 belongs to the epoch
+// converters, which produce no type-27 structure yet.
 StatusCode hand_over(RecordProcessor& rp, ExpansionContext& c, int type) {
-  if (type == 27 || type == 29) {
+  if (type == 29) return hand_type29(rp, c);
+  if (type == 27) {
     if (rp.options.mode_27_17 == 1) return kStatusOk;
-    if (type == 27) rp.type27_written = true;
+    rp.type27_written = true;
   }
   return hand_expanded(rp, c, type);
 }
