@@ -7,6 +7,7 @@
 
 #include "records/expansion_context.h"
 #include "records/raw_dispatcher.h"
+#include "records/type29_converter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   d01ozu::ExpansionContextPtr context = d01ozu::CreateExpansionContext();
@@ -27,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     c.record_origin = origin == 9 ? d01ozu::kOriginPacketStream : origin;
     int16_t legacy = 0;
     d01ozu::ReaderStatus status = 0;
-    d01ozu::ExpandRawRecord(c, c.last_code, &legacy, &status);
+    const uint16_t count = d01ozu::ExpandRawRecord(c, c.last_code, &legacy, &status);
+    if (count > 0 && legacy == 29) d01ozu::Type29ToType11(c.type29, c.type11, c.dat_header);
     const d01ozu::RawRecord& out = d01ozu::LegacyPathRecord(c);
     if (out.length > d01ozu::kRawRecordCapacity) std::abort();
   }

@@ -2,6 +2,8 @@
 // holding records of the checked, passed-through and compact types.
 #include "fuzz/seed_registry.h"
 #include "testdata/frame_writer.h"
+#include "testdata/legacy_records.h"
+#include "testdata/position_records.h"
 #include "testdata/t0x_writers.h"
 
 namespace {
@@ -24,6 +26,33 @@ Bytes FullEpoch() {
   return f;
 }
 
+// The typed converters: every type-5 page, type 11 with refinement bytes,
+// type 29 with every section and the newer types.
+void typed_seed(const std::string& directory) {
+  Bytes seed;
+  writers::Type5Page0 page0;
+  page0.text = "Long station name";
+  Add(seed, 9, writers::type5_page(page0));
+  Add(seed, 9, writers::type5_page(writers::Type5Page1{}));
+  Add(seed, 9, writers::type5_page(writers::Type5Page2{}));
+  Add(seed, 9, writers::type5_page(writers::Type5Page3{}));
+  Add(seed, 9, writers::type5_page(4, writers::Type5Page4{0, {1, 2, 3, 4}, {5, 6, 7, 8}}));
+  Add(seed, 9, writers::type5_page(writers::Type5Page6{}));
+  Add(seed, 9, writers::type5_page(writers::Type5Page7{1, 2.0, {{1, 2}, {3, 4}}, -1}));
+  writers::PositionSolution fix;
+  fix.lists = {0, 1, 5, 9};
+  fix.refine = true;
+  Add(seed, 9, writers::position_solution(11, fix));
+  writers::Type29Solution s;
+  s.b = {1, 0, 2, 0, 0x12, 5, 4, 3};
+  s.items = {{3, 4, 1 << 28}, {5, 7, -1}};
+  s.entries = {{3, 0, 2}, {11, 5, 2}, {4, 7, 0}};
+  Add(seed, 9, writers::type29_record(s));
+  Add(seed, 9, writers::raw_frame(98, 0, Bytes(300, 0x5A)));
+  Add(seed, 9, writers::raw_record(25, 2, Bytes(42, 0x40)));
+  fuzzseed::write_seed(directory, "typed", seed.data(), seed.size());
+}
+
 }  // namespace
 
 SEED_FOR(fuzz_expand_raw_record) {
@@ -36,4 +65,5 @@ SEED_FOR(fuzz_expand_raw_record) {
   Add(seed, 9, writers::t00_file_record());
   Add(seed, 1, writers::raw_frame(74, 0, Bytes(260, 0)));
   fuzzseed::write_seed(directory, "mixed", seed.data(), seed.size());
+  typed_seed(directory);
 }
