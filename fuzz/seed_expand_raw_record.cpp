@@ -1,6 +1,7 @@
 // Seeds for fuzz_expand_raw_record: chunks of [origin][length / 2][record]
 // holding records of the checked, passed-through and compact types.
 #include "fuzz/seed_registry.h"
+#include "testdata/compact_positions.h"
 #include "testdata/frame_writer.h"
 #include "testdata/legacy_records.h"
 #include "testdata/position_records.h"
@@ -27,7 +28,8 @@ Bytes FullEpoch() {
 }
 
 // The typed converters: every type-5 page, type 11 with refinement bytes,
-// type 29 with every section and the newer types.
+// type 29 with every section, the compact position records and the newer
+// types.
 void typed_seed(const std::string& directory) {
   Bytes seed;
   writers::Type5Page0 page0;
@@ -47,7 +49,17 @@ void typed_seed(const std::string& directory) {
   s.b = {1, 0, 2, 0, 0x12, 5, 4, 3};
   s.items = {{3, 4, 1 << 28}, {5, 7, -1}};
   s.entries = {{3, 0, 2}, {11, 5, 2}, {4, 7, 0}};
-  Add(seed, 9, writers::type29_record(s));
+  const Bytes first29 = writers::type29_record(s);
+  Add(seed, 9, first29);
+  Add(seed, 9, writers::compact_position_full(first29));
+  s.p1 = 1000;
+  s.h2 = 77;
+  Add(seed, 9, writers::compact_position_delta(first29, first29, writers::type29_record(s)));
+  const Bytes first11 = writers::position_solution(11, fix);
+  fix.head[0] = -5;
+  Add(seed, 9, writers::compact_position_full(first11));
+  Add(seed, 9,
+      writers::compact_position_delta(first11, first11, writers::position_solution(11, fix)));
   Add(seed, 9, writers::raw_frame(98, 0, Bytes(300, 0x5A)));
   Add(seed, 9, writers::raw_record(25, 2, Bytes(42, 0x40)));
   fuzzseed::write_seed(directory, "typed", seed.data(), seed.size());

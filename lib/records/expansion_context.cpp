@@ -39,6 +39,8 @@ void SetUpExpansionContext(ExpansionContext& c) {
   c.first_type30 = true;
   c.message_flag = false;
   reset_compact_references(c.compact, kContainerCompactSatellites);
+  c.compact11.length = 0;
+  c.compact29.length = 0;
 }
 
 ExpansionContextPtr CreateExpansionContext() {

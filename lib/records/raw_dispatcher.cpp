@@ -4,6 +4,7 @@
 
 #include "core/frame_rules.h"
 #include "core/record_traits.h"
+#include "records/compact_position.h"
 #include "records/newer_type_converter.h"
 #include "records/type11_converter.h"
 #include "records/type29_converter.h"
@@ -52,6 +53,35 @@ bool expand_compact_epoch(ExpansionContext& c) {
   return c.work.length == out_length;
 }
 
+// Expands a compact position record into its legacy frame in the work buffer.
+bool expand_compact_position(ExpansionContext& c, CompactPositionState& state,
+                             const CompactPositionLayout& layout, bool full) {
+  const size_t n = ExpandCompactPosition(state, layout, full, c.record.data, c.record.length,
+                                         c.work.data, sizeof c.work.data);
+  c.work.length = static_cast<uint16_t>(n);
+  c.work.used = static_cast<uint16_t>(n > c.work.used ? n : c.work.used);
+  return n > 0;
+}
+
+// Compact raw types with an expander into a legacy frame.
+bool has_expander(int raw) {
+  return compact_epoch_type(raw) || (raw >= 54 && raw <= 57);
+}
+
+// Expands the compact record into the work buffer; false on any failure.
+bool expand_compact(ExpansionContext& c, int raw) {
+  switch (raw) {
+    case 54:
+    case 55:
+      return expand_compact_position(c, c.compact11, kType11Compact, raw == 54);
+    case 56:
+    case 57:
+      return expand_compact_position(c, c.compact29, kType29Compact, raw == 56);
+    default:
+      return expand_compact_epoch(c);
+  }
+}
+
 // Type 30: its DAT header carries byte 3 as the sub-code. A file record
 // (sub-code 0) after the first one of the file starts a new stream, so the
 // compact epoch references go back to blank.
@@ -68,10 +98,10 @@ void file_record_rule(ExpansionContext& c) {
     reset_compact_references(c.compact, kContainerCompactSatellites);
 }
 
-// Runs the converter of the record's type on the checked frame; 0 for types
+// Runs the converter of the legacy type on the checked frame; 0 for types
 // without one, which then take the legacy path as read.
-uint16_t convert_record(ExpansionContext& c, int raw, const RawRecord& r) {
-  switch (raw) {
+uint16_t convert_record(ExpansionContext& c, int legacy, const RawRecord& r) {
+  switch (legacy) {
     case 5:
       return ConvertType5(r.data, r.length, c.type5, c.dat_header);
     case 11:
@@ -107,9 +137,9 @@ uint16_t ExpandRawRecord(ExpansionContext& c, int, int16_t* legacy_type, ReaderS
   const int raw = c.last_code;
   *legacy_type = static_cast<int16_t>(legacy_type_for(raw));
   if (raw == kRecord35Type) return 0;
-  if (compact_type(raw) && !compact_epoch_type(raw)) return 0;
-  if (compact_epoch_type(raw)) {
-    if (!expand_compact_epoch(c)) {
+  if (compact_type(raw) && !has_expander(raw)) return 0;
+  if (has_expander(raw)) {
+    if (!expand_compact(c, raw)) {
       *status = kReaderRefused;
       return 0;
     }
@@ -131,7 +161,7 @@ uint16_t ExpandRawRecord(ExpansionContext& c, int, int16_t* legacy_type, ReaderS
     return 0;
   }
   if (raw == kFileRecordType) file_record_rule(c);
-  return convert_record(c, raw, record);
+  return convert_record(c, *legacy_type, record);
 }
 
 bool RecordChecksumTested(const ExpansionContext& c) {
