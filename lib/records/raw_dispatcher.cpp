@@ -21,12 +21,6 @@ bool compact_type(int raw) {
   return TraitsOf(raw).compact;
 }
 
-// Compact epochs with the codec of the legacy path: 66 and 74 delta, 67 and
-// 75 full epochs, all on the context's own pair of references.
-bool compact_epoch_type(int raw) {
-  return raw == 66 || raw == 67 || raw == 74 || raw == 75;
-}
-
 // Records that were stored with STX (packet streams, block kinds 1, 3, 4)
 // carry a real checksum; the others were rebuilt with zero checksum bytes.
 bool checksum_tested(int origin) {
@@ -63,23 +57,33 @@ bool expand_compact_position(ExpansionContext& c, CompactPositionState& state,
   return n > 0;
 }
 
-// Compact raw types with an expander into a legacy frame.
-bool has_expander(int raw) {
-  return compact_epoch_type(raw) || (raw >= 54 && raw <= 57);
-}
+enum class PreExpansion { kNone, kDone, kFailed };
 
-// Expands the compact record into the work buffer; false on any failure.
-bool expand_compact(ExpansionContext& c, int raw) {
+// Runs the compact expander of the raw type, which leaves a framed legacy
+// record in the work buffer. Compact epochs 66 and 74 (delta) and 67 and 75
+// (full) use the codec of the legacy path on the context's own references.
+PreExpansion pre_expand(ExpansionContext& c, int raw) {
+  bool ok = false;
   switch (raw) {
+    case 66:
+    case 67:
+    case 74:
+    case 75:
+      ok = expand_compact_epoch(c);
+      break;
     case 54:
     case 55:
-      return expand_compact_position(c, c.compact11, kType11Compact, raw == 54);
+      ok = expand_compact_position(c, c.compact11, kType11Compact, raw == 54);
+      break;
     case 56:
     case 57:
-      return expand_compact_position(c, c.compact29, kType29Compact, raw == 56);
+      ok = expand_compact_position(c, c.compact29, kType29Compact, raw == 56);
+      break;
     default:
-      return expand_compact_epoch(c);
+      return PreExpansion::kNone;
   }
+  c.work_expanded = ok;
+  return ok ? PreExpansion::kDone : PreExpansion::kFailed;
 }
 
 // Type 30: its DAT header carries byte 3 as the sub-code. A file record
@@ -98,16 +102,23 @@ void file_record_rule(ExpansionContext& c) {
     reset_compact_references(c.compact, kContainerCompactSatellites);
 }
 
-// Runs the converter of the legacy type on the checked frame; 0 for types
-// without one, which then take the legacy path as read.
-uint16_t convert_record(ExpansionContext& c, int legacy, const RawRecord& r) {
-  switch (legacy) {
+// Runs the converter of the raw type on the checked frame (a compact type's
+// expanded frame); returns the count (0 for types without a converter, which
+// then take the legacy path as read).
+uint16_t convert_record(ExpansionContext& c, int raw, const RawRecord& record) {
+  const uint8_t* frame = record.data;
+  const size_t length = record.length;
+  switch (raw) {
     case 5:
-      return ConvertType5(r.data, r.length, c.type5, c.dat_header);
+      return ConvertType5(frame, length, c.type5, c.dat_header);
     case 11:
-      return ConvertType11(r.data, r.length, c.type11, c.dat_header);
+    case 54:
+    case 55:
+      return ConvertType11(frame, length, c.type11, c.dat_header);
     case 29:
-      return ConvertType29(r.data, r.length, c.type29, c.dat_header);
+    case 56:
+    case 57:
+      return ConvertType29(frame, length, c.type29, c.dat_header);
     case 25:
     case 26:
     case 28:
@@ -116,7 +127,7 @@ uint16_t convert_record(ExpansionContext& c, int legacy, const RawRecord& r) {
     case 40:
     case 98:
     case 99:
-      return ConvertNewerType(r.data, r.length, c.newer, c.dat_header);
+      return ConvertNewerType(frame, length, c.newer, c.dat_header);
     default:
       return 0;
   }
@@ -137,14 +148,12 @@ uint16_t ExpandRawRecord(ExpansionContext& c, int, int16_t* legacy_type, ReaderS
   const int raw = c.last_code;
   *legacy_type = static_cast<int16_t>(legacy_type_for(raw));
   if (raw == kRecord35Type) return 0;
-  if (compact_type(raw) && !has_expander(raw)) return 0;
-  if (has_expander(raw)) {
-    if (!expand_compact(c, raw)) {
-      *status = kReaderRefused;
-      return 0;
-    }
-    c.work_expanded = true;
+  const PreExpansion pre = pre_expand(c, raw);
+  if (pre == PreExpansion::kFailed) {
+    *status = kReaderRefused;
+    return 0;
   }
+  if (pre == PreExpansion::kNone && compact_type(raw)) return 0;
   // Other records are checked where the reader left them: no converter
   // reads a copy of them yet.
   const RawRecord& record = LegacyPathRecord(c);
@@ -161,7 +170,7 @@ uint16_t ExpandRawRecord(ExpansionContext& c, int, int16_t* legacy_type, ReaderS
     return 0;
   }
   if (raw == kFileRecordType) file_record_rule(c);
-  return convert_record(c, *legacy_type, record);
+  return convert_record(c, raw, record);
 }
 
 bool RecordChecksumTested(const ExpansionContext& c) {
