@@ -1,6 +1,7 @@
 // Seeds for fuzz_expand_raw_record: chunks of [origin][length / 2][record]
 // holding records of the checked, passed-through and compact types.
 #include "fuzz/seed_registry.h"
+#include "testdata/compact_patches.h"
 #include "testdata/compact_positions.h"
 #include "testdata/frame_writer.h"
 #include "testdata/legacy_records.h"
@@ -61,7 +62,18 @@ void typed_seed(const std::string& directory) {
   Add(seed, 9,
       writers::compact_position_delta(first11, first11, writers::position_solution(11, fix)));
   Add(seed, 9, writers::raw_frame(98, 0, Bytes(300, 0x5A)));
-  Add(seed, 9, writers::raw_record(25, 2, Bytes(42, 0x40)));
+  const Bytes sub2 = writers::raw_record(25, 2, Bytes(42, 0x40));
+  Bytes next2 = sub2;
+  next2[6] = 9;
+  Add(seed, 9, sub2);
+  Add(seed, 9, writers::compact_type25_full(sub2));
+  Add(seed, 9, writers::compact_type25_delta(sub2, sub2, next2, true));
+  Add(seed, 9, writers::compact_type25_delta(sub2, sub2, next2, false));
+  const Bytes forty = writers::raw_frame(40, 1, Bytes(12, 4));
+  Bytes next40 = forty;
+  next40[3] = 2;
+  Add(seed, 9, forty);
+  Add(seed, 9, writers::compact_type40_patch(forty, next40));
   fuzzseed::write_seed(directory, "typed", seed.data(), seed.size());
 }
 

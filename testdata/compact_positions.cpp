@@ -19,30 +19,6 @@ bool predicted_byte(const d01ozu::CompactPositionLayout& layout, size_t at) {
   return false;
 }
 
-// Appends the nibble and bytes that code value against prediction in w bytes.
-void code_field(uint64_t value, uint64_t prediction, size_t w, uint8_t* nibble, Bytes& data) {
-  const uint64_t mask = w >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * w)) - 1;
-  const uint64_t d = (value - prediction) & mask;
-  const bool negative = d >> (8 * w - 1);
-  const uint64_t magnitude = negative ? (mask - d + 1) & mask : d;
-  // The fewest bytes whose top bit stays free for the sign; as many as the
-  // field is wide means the value itself.
-  size_t n = 0;
-  if (magnitude != 0) {
-    n = 1;
-    while (n < w && magnitude >= (uint64_t{1} << (8 * n - 1))) ++n;
-  }
-  uint64_t coded = magnitude;
-  if (n >= w) {
-    n = w;
-    coded = value;
-  } else if (negative) {
-    coded |= uint64_t{1} << (8 * n - 1);
-  }
-  *nibble = static_cast<uint8_t>(n);
-  for (size_t i = n; i-- > 0;) data.push_back(static_cast<uint8_t>(coded >> (8 * i)));
-}
-
 }  // namespace
 
 Bytes compact_position_full(const Bytes& legacy_frame) {
@@ -64,8 +40,8 @@ Bytes compact_position_delta(const Bytes& previous, const Bytes& last, const Byt
     const uint64_t prediction = 2 * d01ozu::load_be(last.data() + f.offset, f.width) -
                                 d01ozu::load_be(previous.data() + f.offset, f.width);
     uint8_t nibble = 0;
-    code_field(d01ozu::load_be(next.data() + f.offset, f.width), prediction, f.width, &nibble,
-               data);
+    code_delta_field(d01ozu::load_be(next.data() + f.offset, f.width), prediction, f.width, &nibble,
+                     data);
     nibbles.push_back(nibble);
   }
   Bytes out{0x02, 0, type, 0};
@@ -78,6 +54,29 @@ Bytes compact_position_delta(const Bytes& previous, const Bytes& last, const Byt
   out.push_back(0x03);
   d01ozu::write_raw_frame_length(out.data(), type, static_cast<int>(out.size()));
   return out;
+}
+
+void code_delta_field(uint64_t value, uint64_t prediction, size_t w, uint8_t* nibble, Bytes& data) {
+  const uint64_t mask = w >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * w)) - 1;
+  const uint64_t d = (value - prediction) & mask;
+  const bool negative = d >> (8 * w - 1);
+  const uint64_t magnitude = negative ? (mask - d + 1) & mask : d;
+  // The fewest bytes whose top bit stays free for the sign; as many as the
+  // field is wide means the value itself.
+  size_t n = 0;
+  if (magnitude != 0) {
+    n = 1;
+    while (n < w && magnitude >= (uint64_t{1} << (8 * n - 1))) ++n;
+  }
+  uint64_t coded = magnitude;
+  if (n >= w) {
+    n = w;
+    coded = value;
+  } else if (negative) {
+    coded |= uint64_t{1} << (8 * n - 1);
+  }
+  *nibble = static_cast<uint8_t>(n);
+  for (size_t i = n; i-- > 0;) data.push_back(static_cast<uint8_t>(coded >> (8 * i)));
 }
 
 }  // namespace writers

@@ -17,4 +17,9 @@ Bytes compact_position_full(const Bytes& legacy_frame);
 // outside the predicted fields or in length: then only a full record will do.
 Bytes compact_position_delta(const Bytes& previous, const Bytes& last, const Bytes& next);
 
+// Appends to data the bytes that code value against prediction in a field of
+// width bytes, and sets *nibble to their count (width: the value itself).
+void code_delta_field(uint64_t value, uint64_t prediction, size_t width, uint8_t* nibble,
+                      Bytes& data);
+
 }  // namespace writers

@@ -4,6 +4,7 @@
 
 #include "core/byte_cursor.h"
 #include "core/frame_rules.h"
+#include "records/delta_field.h"
 
 namespace d01ozu {
 
@@ -21,22 +22,6 @@ uint64_t predicted(const CompactPositionState& s, const PredictedField& f) {
   const uint64_t last = load_be(s.last + f.offset, f.width);
   const uint64_t previous = load_be(s.previous + f.offset, f.width);
   return 2 * last - previous;
-}
-
-// Reads one coded field into out; false when its byte count is refused.
-bool decode_field(ByteCursor& in, unsigned n, uint64_t prediction, const PredictedField& f,
-                  uint8_t* out) {
-  if (n > f.width) return false;
-  uint64_t value = prediction;
-  if (n == f.width) {
-    value = in.be(n);
-  } else if (n > 0) {
-    const uint64_t sign = uint64_t{1} << (8 * n - 1);
-    const uint64_t coded = in.be(n);
-    value = (coded & sign) ? prediction - (coded & ~sign) : prediction + coded;
-  }
-  store_be(out + f.offset, f.width, value);
-  return in.ok();
 }
 
 // The full record: the legacy frame under the compact type.
@@ -66,8 +51,11 @@ size_t expand_delta(CompactPositionState& s, const CompactPositionLayout& layout
   for (uint8_t i = 0; i < layout.count; ++i) {
     const PredictedField& f = layout.fields[i];
     const unsigned nibble = (i % 2 == 0 ? controls[i / 2] >> 4 : controls[i / 2]) & 0x0F;
-    if (f.offset + f.width > n - kFrameTail || !decode_field(in, nibble, predicted(s, f), f, out))
+    uint64_t value = 0;
+    if (f.offset + f.width > n - kFrameTail ||
+        !DecodeDeltaField(in, nibble, predicted(s, f), f.width, &value))
       return 0;
+    store_be(out + f.offset, f.width, value);
   }
   in.bytes(out + n - kFrameTail, 2);
   if (!in.ok() || in.remaining() != 0) return 0;

@@ -41,6 +41,8 @@ void SetUpExpansionContext(ExpansionContext& c) {
   reset_compact_references(c.compact, kContainerCompactSatellites);
   c.compact11.length = 0;
   c.compact29.length = 0;
+  for (PatchReference& r : c.patches.type25) r.length = 0;
+  c.patches.type40.length = 0;
 }
 
 ExpansionContextPtr CreateExpansionContext() {

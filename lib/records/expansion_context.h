@@ -12,6 +12,7 @@
 #include "input/su_code.h"
 #include "input/su_compr_common.h"
 #include "processing/compact_codec.h"
+#include "records/compact_patch.h"
 #include "records/compact_position.h"
 #include "records/expanded_records.h"
 #include "records/record35/record35_assembly.h"
@@ -149,6 +150,7 @@ struct ExpansionContext {
   NewerTypeRecord newer;
   CompactPositionState compact11;  // raw types 54 and 55
   CompactPositionState compact29;  // raw types 56 and 57
+  CompactPatchState patches;       // raw types 41 and 84 to 86
 };
 
 struct ExpansionContextDeleter {

@@ -4,6 +4,7 @@
 
 #include "core/frame_rules.h"
 #include "core/record_traits.h"
+#include "records/compact_patch.h"
 #include "records/compact_position.h"
 #include "records/newer_type_converter.h"
 #include "records/type11_converter.h"
@@ -57,6 +58,16 @@ bool expand_compact_position(ExpansionContext& c, CompactPositionState& state,
   return n > 0;
 }
 
+// Expands a compact type-25 or type-40 record into its legacy frame in the
+// work buffer.
+bool expand_compact_patch(ExpansionContext& c) {
+  const size_t n = ExpandCompactPatch(c.patches, c.record.data, c.record.length, c.work.data,
+                                      sizeof c.work.data);
+  c.work.length = static_cast<uint16_t>(n);
+  c.work.used = static_cast<uint16_t>(n > c.work.used ? n : c.work.used);
+  return n > 0;
+}
+
 enum class PreExpansion { kNone, kDone, kFailed };
 
 // Runs the compact expander of the raw type, which leaves a framed legacy
@@ -78,6 +89,12 @@ PreExpansion pre_expand(ExpansionContext& c, int raw) {
     case 56:
     case 57:
       ok = expand_compact_position(c, c.compact29, kType29Compact, raw == 56);
+      break;
+    case 41:
+    case 84:
+    case 85:
+    case 86:
+      ok = expand_compact_patch(c);
       break;
     default:
       return PreExpansion::kNone;
@@ -119,12 +136,18 @@ uint16_t convert_record(ExpansionContext& c, int raw, const RawRecord& record) {
     case 56:
     case 57:
       return ConvertType29(frame, length, c.type29, c.dat_header);
+    case 40:
+      RememberType40(c.patches, frame, length);
+      return ConvertNewerType(frame, length, c.newer, c.dat_header);
     case 25:
     case 26:
     case 28:
     case 32:
     case 33:
-    case 40:
+    case 41:
+    case 84:
+    case 85:
+    case 86:
     case 98:
     case 99:
       return ConvertNewerType(frame, length, c.newer, c.dat_header);
