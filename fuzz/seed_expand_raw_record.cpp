@@ -1,6 +1,7 @@
 // Seeds for fuzz_expand_raw_record: chunks of [origin][length / 2][record]
 // holding records of the checked, passed-through and compact types.
 #include "fuzz/seed_registry.h"
+#include "testdata/compact_encoder.h"
 #include "testdata/compact_patches.h"
 #include "testdata/compact_positions.h"
 #include "testdata/frame_writer.h"
@@ -88,6 +89,8 @@ SEED_FOR(fuzz_expand_raw_record) {
   Add(seed, 9, Bytes{0x02, 7, 66, 0x00, 0x00, 0x2A, 0x03});
   Add(seed, 9, writers::t00_file_record());
   Add(seed, 1, writers::raw_frame(74, 0, Bytes(260, 0)));
+  Add(seed, 9, writers::second_group_epoch(FullEpoch()));
+  Add(seed, 9, writers::second_group_epoch(Bytes{0x02, 7, 66, 0x00, 0x00, 0x2A, 0x03}));
   fuzzseed::write_seed(directory, "mixed", seed.data(), seed.size());
   typed_seed(directory);
 }

@@ -233,4 +233,10 @@ Bytes CompactEncoder::delta(const Bytes& f) {
   return out;
 }
 
+Bytes second_group_epoch(const Bytes& compact_epoch) {
+  Bytes f = compact_epoch;
+  if (f.size() > 2) f[2] = static_cast<uint8_t>(f[2] + 2);
+  return f;
+}
+
 }  // namespace writers

@@ -59,4 +59,9 @@ class CompactEncoder {
 Bytes type17_frame_from_entries(uint32_t h1, uint32_t h2,
                                 const std::vector<std::array<uint8_t, 29>>& entries);
 
+// The compact epoch as a record of the second satellite group (types 68, 69,
+// 76 and 77, two above 66, 67, 74 and 75), which the decoder expands against
+// references of its own; an encoder per group keeps them apart.
+Bytes second_group_epoch(const Bytes& compact_epoch);
+
 }  // namespace writers

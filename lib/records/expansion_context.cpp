@@ -43,6 +43,7 @@ void SetUpExpansionContext(ExpansionContext& c) {
   c.compact29.length = 0;
   for (PatchReference& r : c.patches.type25) r.length = 0;
   c.patches.type40.length = 0;
+  reset_compact_references(c.second_group, kContainerCompactSatellites);
 }
 
 ExpansionContextPtr CreateExpansionContext() {

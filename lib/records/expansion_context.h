@@ -151,6 +151,7 @@ struct ExpansionContext {
   CompactPositionState compact11;  // raw types 54 and 55
   CompactPositionState compact29;  // raw types 56 and 57
   CompactPatchState patches;       // raw types 41 and 84 to 86
+  CompactReferences second_group;  // raw types 68, 69, 76 and 77
 };
 
 struct ExpansionContextDeleter {

@@ -33,12 +33,11 @@ void copy_to_work(ExpansionContext& c) {
   c.work.length = c.record.length;
 }
 
-// Expands a compact epoch into a type-17/117 frame in the work buffer; false
-// on any codec failure.
-bool expand_compact_epoch(ExpansionContext& c) {
-  copy_to_work(c);
+// Expands the compact epoch in the work buffer into a type-17/117 frame
+// against refs; false on any codec failure.
+bool expand_epoch_in_work(ExpansionContext& c, CompactReferences& refs) {
   size_t out_length = 0;
-  int rc = convert_compact_epoch(c.compact, c.work.data, c.work.length, sizeof c.work.data,
+  int rc = convert_compact_epoch(refs, c.work.data, c.work.length, sizeof c.work.data,
                                  c.message_flag, &out_length);
   c.work.used =
       static_cast<uint16_t>(kCompactMaxFrame > c.work.used ? kCompactMaxFrame : c.work.used);
@@ -46,6 +45,22 @@ bool expand_compact_epoch(ExpansionContext& c) {
   c.work.length = static_cast<uint16_t>(
       legacy_frame_length(c.work.data[kRawLengthOffset], c.work.data[kRawTypeOffset]));
   return c.work.length == out_length;
+}
+
+// Expands a compact epoch into a type-17/117 frame in the work buffer; false
+// on any codec failure.
+bool expand_compact_epoch(ExpansionContext& c) {
+  copy_to_work(c);
+  return expand_epoch_in_work(c, c.compact);
+}
+
+// Raw types 68, 69, 76 and 77 are the compact epochs of a second satellite
+// group: coded as 66, 67, 74 and 75 (two type numbers lower), against a pair
+// of references of their own that the file record does not reset.
+bool expand_second_group_epoch(ExpansionContext& c) {
+  copy_to_work(c);
+  c.work.data[kRawTypeOffset] = static_cast<uint8_t>(c.work.data[kRawTypeOffset] - 2);
+  return expand_epoch_in_work(c, c.second_group);
 }
 
 // Expands a compact position record into its legacy frame in the work buffer.
@@ -81,6 +96,12 @@ PreExpansion pre_expand(ExpansionContext& c, int raw) {
     case 74:
     case 75:
       ok = expand_compact_epoch(c);
+      break;
+    case 68:
+    case 69:
+    case 76:
+    case 77:
+      ok = expand_second_group_epoch(c);
       break;
     case 54:
     case 55:
