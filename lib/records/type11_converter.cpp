@@ -4,6 +4,7 @@
 
 #include "core/frame_fields.h"
 #include "core/frame_rules.h"
+#include "records/scaled_field.h"
 
 namespace d01ozu {
 
@@ -22,12 +23,7 @@ namespace {
 //   values 1 and 2, present when the frame is longer than 2n + 46 bytes (a
 //   frame of 2n + 47 bytes, one short of holding both, is refused).
 // S(n, e) / U(n, e): n-byte big-endian signed / unsigned integer x 2^e.
-struct ScaledValue {
-  uint8_t width;
-  bool is_signed;
-  int8_t exponent;
-};
-constexpr ScaledValue kValues[9] = {{4, true, -31}, {4, true, -30}, {4, true, -12},
+constexpr ScaledField kValues[9] = {{4, true, -31}, {4, true, -30}, {4, true, -12},
                                     {4, true, -9},  {4, true, -17}, {2, false, -3},
                                     {4, true, -44}, {4, true, -32}, {4, true, -21}};
 constexpr size_t kFirstValueOffset = 3;
@@ -52,11 +48,8 @@ uint16_t PutType11Header(uint8_t count, uint8_t header[4]) {
 uint16_t ConvertType11(const uint8_t* frame, size_t length, Type11Record& out, uint8_t header[4]) {
   std::memset(&out, 0, sizeof out);
   ByteCursor in = frame_fields(frame, length, kFirstValueOffset);
-  for (size_t i = 0; i < 9; ++i) {
-    const ScaledValue& v = kValues[i];
-    out.values[i] =
-        v.is_signed ? in.scaled_s(v.width, v.exponent) : in.scaled_u(v.width, v.exponent);
-  }
+  for (size_t i = 0; i < 9; ++i) out.values[i] = read_scaled_field(in, kValues[i]);
+
   out.word = in.be32();
   out.fix_byte = in.u8();
   const uint8_t n = in.u8();

@@ -6,6 +6,7 @@
 #include "core/frame_fields.h"
 #include "core/frame_rules.h"
 #include "records/satellite_systems.h"
+#include "records/scaled_field.h"
 #include "records/type11_converter.h"
 
 namespace d01ozu {
@@ -52,21 +53,25 @@ bool has_section3(const Type29Record& r) {
   return r.b[6] >= 3 && r.b[6] <= 6;
 }
 
+// The position section from frame byte 20, in frame order: P1 to P6, Q1,
+// Q2, Q4 to Q10 and the root of Q11.
+constexpr ScaledField kPositionFields[16] = {
+    {6, true, -40},  {6, true, -39},  {4, true, -12},  {4, true, -21},
+    {4, true, -21},  {4, true, -21},  {4, true, -26},  {4, true, -17},
+    {2, false, -4},  {2, false, -4},  {2, false, -4},  {2, false, -11},
+    {2, false, -11}, {2, false, -11}, {2, false, -14}, {2, false, -11}};
+
 void read_position(ByteCursor& in, Type29Record& r) {
   in.seek(kPositionAt);
-  r.p[0] = in.scaled_s(6, -40);
-  r.p[1] = in.scaled_s(6, -39);
-  r.p[2] = in.scaled_s(4, -12);
-  for (int i = 3; i < 6; ++i) r.p[i] = in.scaled_s(4, -21);
-  r.q[0] = static_cast<float>(in.scaled_s(4, -26));
-  r.q[1] = static_cast<float>(in.scaled_s(4, -17));
-  for (int i = 3; i < 6; ++i) r.q[i] = static_cast<float>(in.scaled_u(2, -4));
+  double v[16];
+  for (int i = 0; i < 16; ++i) v[i] = read_scaled_field(in, kPositionFields[i]);
+  for (int i = 0; i < 6; ++i) r.p[i] = v[i];
+  r.q[0] = static_cast<float>(v[6]);
+  r.q[1] = static_cast<float>(v[7]);
+  for (int i = 0; i < 7; ++i) r.q[3 + i] = static_cast<float>(v[8 + i]);  // Q4 to Q10
+  r.q[10] = static_cast<float>(v[15] * v[15]);
   const double q4 = r.q[3], q5 = r.q[4];
   r.q[2] = static_cast<float>(std::sqrt(q4 * q4 + q5 * q5));
-  for (int i = 6; i < 9; ++i) r.q[i] = static_cast<float>(in.scaled_u(2, -11));
-  r.q[9] = static_cast<float>(in.scaled_u(2, -14));
-  const double root = in.scaled_u(2, -11);
-  r.q[10] = static_cast<float>(root * root);
   r.position_length = kPositionLength;
 }
 
