@@ -72,7 +72,9 @@ TEST(SecondGroupEpochs, LongEpochsExpandIntoType117) {
     const Bytes b = epoch(60000 + 1000 * n, 40, 12, n);
     ASSERT_EQ(b[2], 117);
     const Bytes record = writers::second_group_epoch(n == 0 ? encoder.full(b) : encoder.delta(b));
-    if (n == 0) ASSERT_EQ(record[2], 77);  // deltas stay short: 68
+    if (n == 0) {
+      ASSERT_EQ(record[2], 77);  // deltas stay short: 68
+    }
     const expandtest::Expanded e = expandtest::expand(*c, record);
     ASSERT_EQ(e.status, 0) << n;
     EXPECT_EQ(e.legacy, 17);
