@@ -44,6 +44,9 @@ void SetUpExpansionContext(ExpansionContext& c) {
   for (PatchReference& r : c.patches.type25) r.length = 0;
   c.patches.type40.length = 0;
   reset_compact_references(c.second_group, kContainerCompactSatellites);
+  reset_type27_state(c.type27_state);
+  reset_type17_state(c.type17_state);
+  reset_epoch_references(c.epoch_references);
 }
 
 ExpansionContextPtr CreateExpansionContext() {

@@ -14,8 +14,11 @@
 #include "processing/compact_codec.h"
 #include "records/compact_patch.h"
 #include "records/compact_position.h"
+#include "records/compact27_expander.h"
 #include "records/expanded_records.h"
 #include "records/record35/record35_assembly.h"
+#include "records/type17_converter.h"
+#include "records/type27_converter.h"
 
 namespace d01ozu {
 
@@ -152,6 +155,13 @@ struct ExpansionContext {
   CompactPositionState compact29;  // raw types 56 and 57
   CompactPatchState patches;       // raw types 41 and 84 to 86
   CompactReferences second_group;  // raw types 68, 69, 76 and 77
+  // Measurement epochs: the typed records the converters fill, and their
+  // epoch-to-epoch state.
+  Type27Record type27;
+  Type27State type27_state;
+  Type17Record type17;
+  Type17State type17_state;
+  EpochReferences epoch_references;  // raw types 36 to 39
 };
 
 struct ExpansionContextDeleter {

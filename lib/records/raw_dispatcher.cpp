@@ -83,6 +83,18 @@ bool expand_compact_patch(ExpansionContext& c) {
   return n > 0;
 }
 
+// Raw types 36 to 39: a compact type-27 epoch rebuilt into the work buffer
+// against the context's epoch references; false on any expander error.
+bool expand_compact27(ExpansionContext& c) {
+  ExpandedEpoch epoch{};
+  if (ExpandCompactEpoch(c.record.data, c.record.length, c.work.data, sizeof c.work.data,
+                         c.epoch_references, &epoch) != kCompactEpochOk)
+    return false;
+  c.work.length = epoch.length;
+  c.work.used = epoch.length;
+  return true;
+}
+
 enum class PreExpansion { kNone, kDone, kFailed };
 
 // Runs the compact expander of the raw type, which leaves a framed legacy
@@ -116,6 +128,12 @@ PreExpansion pre_expand(ExpansionContext& c, int raw) {
     case 85:
     case 86:
       ok = expand_compact_patch(c);
+      break;
+    case 36:
+    case 37:
+    case 38:
+    case 39:
+      ok = expand_compact27(c);
       break;
     default:
       return PreExpansion::kNone;
@@ -172,6 +190,22 @@ uint16_t convert_record(ExpansionContext& c, int raw, const RawRecord& record) {
     case 98:
     case 99:
       return ConvertNewerType(frame, length, c.newer, c.dat_header);
+    case 17:
+    case 66:
+    case 67:
+    case 68:
+    case 69:
+    case 74:
+    case 75:
+    case 76:
+    case 77:
+      return ConvertType17(frame, length, c.type17_state, c.type17, c.dat_header);
+    case 27:
+    case 36:
+    case 37:
+    case 38:
+    case 39:
+      return ConvertType27(frame, length, c.type27_state, c.type27, c.dat_header);
     default:
       return 0;
   }
@@ -248,6 +282,12 @@ ExpandedRecord ExpandedStructure(const ExpansionContext& c, int legacy_type) {
     case 98:
     case 99:
       r.payload = &c.newer;
+      break;
+    case 17:
+      r.payload = &c.type17;
+      break;
+    case 27:
+      r.payload = &c.type27;
       break;
     default:
       break;

@@ -51,16 +51,21 @@ StatusCode hand_type29(RecordProcessor& rp, ExpansionContext& c) {
 }
 
 // Hands one expanded record on. Types 27 and 29 follow the 27/17 mode: modes
-// 0 and 2 hand them as they are (type 27 makes the DAT file a ".tgd" file);
-// the conversion of modes 1 and 2 into type 17 belongs to the epoch
-// converters, which produce no type-27 structure yet.
+// 0 and 2 hand them as they are (type 27 makes the DAT file a ".tgd" file),
+// modes 1 and 2 hand the type-17 epoch or type-11 record made from them, after
+// the original in mode 2.
 StatusCode hand_over(RecordProcessor& rp, ExpansionContext& c, int type) {
   if (type == 29) return hand_type29(rp, c);
-  if (type == 27) {
-    if (rp.options.mode_27_17 == 1) return kStatusOk;
+  if (type != 27) return hand_expanded(rp, c, type);
+  StatusCode status = kStatusOk;
+  if (rp.options.mode_27_17 != 1) {
     rp.type27_written = true;
+    status = hand_expanded(rp, c, 27);
   }
-  return hand_expanded(rp, c, type);
+  if (rp.options.mode_27_17 == 0) return status;
+  ConvertType27To17(c.type27, rp.options.l2_preference, c.type17, c.dat_header);
+  const StatusCode converted = hand_expanded(rp, c, 17);
+  return status != kStatusOk ? status : converted;
 }
 
 // Expands the record the reader delivered and hands it to the processor.
