@@ -30,6 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     d01ozu::ReaderStatus status = 0;
     const uint16_t count = d01ozu::ExpandRawRecord(c, c.last_code, &legacy, &status);
     if (count > 0 && legacy == 29) d01ozu::Type29ToType11(c.type29, c.type11, c.dat_header);
+    // A type-27 epoch is also made into a type-17 epoch, as modes 1 and 2 do.
+    if (count > 0 && legacy == 27)
+      d01ozu::ConvertType27To17(c.type27, d01ozu::kL2CFirst, c.type17, c.dat_header);
     const d01ozu::RawRecord& out = d01ozu::LegacyPathRecord(c);
     if (out.length > d01ozu::kRawRecordCapacity) std::abort();
   }

@@ -1,6 +1,7 @@
 // Seeds for fuzz_expand_raw_record: chunks of [origin][length / 2][record]
 // holding records of the checked, passed-through and compact types.
 #include "fuzz/seed_registry.h"
+#include "testdata/compact27_encoder.h"
 #include "testdata/compact_encoder.h"
 #include "testdata/compact_patches.h"
 #include "testdata/compact_positions.h"
@@ -8,6 +9,7 @@
 #include "testdata/legacy_records.h"
 #include "testdata/position_records.h"
 #include "testdata/t0x_writers.h"
+#include "testdata/type27_records.h"
 
 namespace {
 
@@ -78,6 +80,36 @@ void typed_seed(const std::string& directory) {
   fuzzseed::write_seed(directory, "typed", seed.data(), seed.size());
 }
 
+// A type-27 epoch with every optional part: drift, extra byte, system
+// offsets, a satellite with its extension bytes, and blocks with doppler,
+// flag bytes behind flags 3 and a three-byte difference; moving with k.
+writers::Raw27Epoch Epoch27(int k) {
+  writers::Raw27Epoch e;
+  e.week = 2300;
+  e.time_ms = 1000u * static_cast<uint32_t>(k);
+  e.clock = 4096 + k;
+  e.flags = 0x32;
+  e.offsets = {{1, 2, 512}};
+  writers::Raw27Satellite s;
+  s.sv = 5;
+  s.flags = 0x80;
+  s.flags2 = 0x01;
+  writers::Raw27Block l1, l2;
+  l1.range = writers::range0(2e7, 0);
+  l1.phase = writers::cycles(100.0 * k);
+  l1.flags = 0x04;
+  l2.type = 1;
+  l2.track = 2;
+  l2.phase = writers::cycles(80.0 * k);
+  l2.flags = 0x80;
+  l2.flags2 = 0x81;
+  l2.flags3 = 0x80;
+  l2.further = {0x01};
+  s.blocks = {l1, l2};
+  e.satellites = {s};
+  return e;
+}
+
 }  // namespace
 
 SEED_FOR(fuzz_expand_raw_record) {
@@ -93,4 +125,16 @@ SEED_FOR(fuzz_expand_raw_record) {
   Add(seed, 9, writers::second_group_epoch(Bytes{0x02, 7, 66, 0x00, 0x00, 0x2A, 0x03}));
   fuzzseed::write_seed(directory, "mixed", seed.data(), seed.size());
   typed_seed(directory);
+
+  // Measurement epochs: raw 27 and 17, then the compact forms of type 27.
+  Bytes epochs;
+  writers::Compact27Encoder encoder;
+  Add(epochs, 9, writers::raw27_frame(Epoch27(0)));
+  Add(epochs, 9, writers::raw27_frame(Epoch27(1)));
+  Add(epochs, 2, writers::type17_part(2000, 0, false, {writers::Type17Entry{}}));
+  Add(epochs, 9, encoder.whole(Epoch27(2)));
+  Add(epochs, 9, encoder.predicted(encoder.project(Epoch27(3))));
+  Add(epochs, 9, encoder.varint(encoder.project(Epoch27(4)), true));
+  Add(epochs, 9, encoder.varint(encoder.project(Epoch27(5)), false));
+  fuzzseed::write_seed(directory, "epochs", epochs.data(), epochs.size());
 }
