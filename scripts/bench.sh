@@ -16,6 +16,9 @@ gzip -c -6 "$work/payload.bin" >"$work/payload.gz"
 bzip2 -c -9 "$work/payload.bin" >"$work/payload.bz2"
 zstd -q -c -3 "$work/payload.bin" >"$work/payload.zst"
 brotli -c -q 5 "$work/payload.bin" >"$work/payload.br"
+gzip -c -6 "$work/payload27.bin" >"$work/payload27.gz"
+zstd -q -c -3 "$work/payload27.bin" >"$work/payload27.zst"
+brotli -c -q 5 "$work/payload27.bin" >"$work/payload27.br"
 rawsplit=$PWD/build-bench/rawsplit
 
 # measure LABEL FILE COMMAND...: the fastest of three timed runs (the
@@ -51,3 +54,12 @@ measure "gzip -dc" payload.gz gzip -dc payload.gz
 measure "bzip2 -dc" payload.bz2 bzip2 -dc payload.bz2
 measure "zstd -dc" payload.zst zstd -dc payload.zst
 measure "brotli -dc" payload.br brotli -dc payload.br
+
+awk -v s="$(stat -c %s "$work/payload27.bin")" \
+  'BEGIN { printf "measurement payload: %.1f MB of type-27 epochs\n", s / 1e6 }'
+measure "rawsplit -d T01 27" m27.t01 "$rawsplit" -d m27.t01
+measure "rawsplit -d T04 27 brotli" m27-brotli.t04 "$rawsplit" -d m27-brotli.t04
+measure "rawsplit -d T04 27 zstd" m27-zstd.t04 "$rawsplit" -d m27-zstd.t04
+measure "gzip -dc 27" payload27.gz gzip -dc payload27.gz
+measure "zstd -dc 27" payload27.zst zstd -dc payload27.zst
+measure "brotli -dc 27" payload27.br brotli -dc payload27.br

@@ -2,7 +2,9 @@
 // records (10^6 bytes) into DIR: bench.r00, bench.t00, bench.t01, the T02
 // files bench-zlib.t02 and bench-bzip2.t02, the T04 files bench-brotli.t04
 // and bench-zstd.t04, and payload.bin (the record stream itself, for the
-// standard compressors to be timed on).
+// standard compressors to be timed on). The measurement-heavy payload of
+// type-27 epochs goes to m27.t01, m27-brotli.t04, m27-zstd.t04 and
+// payload27.bin.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,6 +15,7 @@
 #include "testdata/legacy_records.h"
 #include "testdata/su_encoder.h"
 #include "testdata/t0x_writers.h"
+#include "testdata/type27_records.h"
 
 namespace {
 
@@ -53,6 +56,38 @@ Bytes epoch(uint32_t n) {
     e.l2_phase = e.phase / 2;
   }
   return writers::type17_part(100000 + n * 1000, 0, false, entries);
+}
+
+// Epoch n of a 1 Hz survey log: 12 to 20 satellites, rising and setting
+// over the hours, each on two bands, GPS and system 3 on a third; doppler
+// sent on the first band.
+Bytes epoch27(uint32_t n) {
+  writers::Raw27Epoch e;
+  e.week = 2300;
+  e.time_ms = 86400000u + 1000u * n;
+  e.clock = static_cast<int32_t>(n % 4000) * 13;
+  const int count = 12 + static_cast<int>((n / 600) % 9);
+  for (int s = 0; s < count; ++s) {
+    writers::Raw27Satellite sat;
+    sat.sv = static_cast<uint8_t>(1 + s);
+    sat.system = static_cast<uint8_t>(s % 3 == 0 ? 3 : 0);
+    sat.b6 = static_cast<uint8_t>(35 + s);
+    const int bands = s % 2 == 0 ? 3 : 2;
+    for (int j = 0; j < bands; ++j) {
+      writers::Raw27Block b;
+      b.type = static_cast<uint8_t>(j);
+      b.track = static_cast<uint8_t>(j == 1 ? 2 : 0);
+      b.strength = static_cast<uint16_t>(400 + s + j);
+      b.range = j == 0 ? writers::range0(21000000.0 + 700.0 * s + 0.8 * n, 0)
+                       : writers::range_difference(1.5 * j + 0.01 * (n % 100));
+      b.phase = writers::cycles(-4000000.0 * (j + 1) + (s - 9) * 310.25 * n);
+      b.flags = j == 0 ? 0x04 : 0;
+      b.doppler = writers::hertz((s - 9) * 310.25);
+      sat.blocks.push_back(b);
+    }
+    e.satellites.push_back(sat);
+  }
+  return writers::raw27_frame(e);
 }
 
 std::vector<Bytes> records_from(uint32_t n) {
@@ -110,6 +145,47 @@ void flush_blocks(BenchFiles& f) {
   f.pending_size = 0;
 }
 
+// The measurement-heavy payload: T01 and the two T04 block forms.
+struct Bench27Files {
+  explicit Bench27Files(const std::string& dir)
+      : t01(dir + "/m27.t01"),
+        payload(dir + "/payload27.bin"),
+        blocks{{7, Output(dir + "/m27-brotli.t04")}, {8, Output(dir + "/m27-zstd.t04")}} {}
+  Output t01, payload;
+  BlockFile blocks[2];
+  writers::SuEncoder coder;
+  std::vector<Bytes> pending;
+  size_t pending_size = 0;
+};
+
+void flush_blocks(Bench27Files& f) {
+  if (f.pending.empty()) return;
+  for (BlockFile& b : f.blocks) b.out.put(writers::frames_block(b.kind, f.pending));
+  f.pending.clear();
+  f.pending_size = 0;
+}
+
+// Writes at least target bytes of type-27 epochs.
+void write_measurements(const std::string& dir, size_t target) {
+  Bench27Files f(dir);
+  for (BlockFile& b : f.blocks) b.out.put(writers::container_header(9, 9, true));
+  const Bytes opening = writers::t00_file_record();
+  f.coder.put(opening);
+  size_t written = 0;
+  for (uint32_t n = 0; written < target; ++n) {
+    const Bytes r = epoch27(n);
+    f.payload.put(r);
+    f.coder.put(r);
+    f.pending.push_back(r);
+    f.pending_size += r.size();
+    if (f.pending_size >= kBlockData) flush_blocks(f);
+    f.t01.put(f.coder.take());
+    written += r.size();
+  }
+  flush_blocks(f);
+  f.t01.put(f.coder.finish());
+}
+
 void add(BenchFiles& f, const Bytes& r) {
   f.r00.put(r);
   f.t00.put(r);
@@ -140,5 +216,6 @@ int main(int argc, char** argv) {
   }
   flush_blocks(files);
   files.t01.put(files.coder.finish());
+  write_measurements(argv[1], target);
   return 0;
 }
