@@ -4,9 +4,10 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "core/frame_rules.h"
-#include "records/type27_converter.h"
 #include "core/byte_cursor.h"
+#include "core/frame_rules.h"
+#include "records/delta_field.h"
+#include "records/type27_converter.h"
 
 namespace d01ozu {
 
@@ -266,17 +267,12 @@ void project_range(const EpochFields& last, CompactSatellite& s, int i, int j) {
 // ---- Field codes ----
 
 // DeltaField: n bytes of sign and magnitude against value, or w bytes of
-// the value itself when n = w; false when n exceeds w.
+// the value itself when n = w, wrapped to w bytes; false when n exceeds w.
 bool delta_field(ByteCursor& in, int w, int n, uint64_t& value) {
-  if (n == w) {
-    value = in.be(static_cast<size_t>(w));
-    return true;
-  }
-  if (n > w) return false;
-  if (n == 0) return true;
-  const uint64_t m = in.be(static_cast<size_t>(n));
-  const uint64_t top = uint64_t{1} << (8 * n - 1);
-  value = ((m & top) ? value - (m & ~top) : value + m) & mask(w);
+  if (n < 0 || n > w) return false;
+  uint64_t decoded = value;
+  DecodeDeltaField(in, static_cast<unsigned>(n), value, static_cast<size_t>(w), &decoded);
+  value = decoded & mask(w);
   return true;
 }
 

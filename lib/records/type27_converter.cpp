@@ -1,11 +1,14 @@
 #include "records/type27_converter.h"
 
+#include "records/satellite_systems.h"
+
 #include <cmath>
 #include <cstddef>
 #include <cstring>
 
 #include "core/frame_fields.h"
 #include "core/frame_rules.h"
+#include "records/satellite_systems.h"
 
 namespace d01ozu {
 
@@ -38,9 +41,6 @@ constexpr uint8_t kHeaderLength = 17, kDriftLength = 4, kExtraLength = 1;
 constexpr uint8_t kOffsetBlockLength = 3, kOffsetItemLength = 9;
 constexpr uint8_t kSatelliteLength = 10, kBlockLength = 27;
 constexpr size_t kDatHeaderLength = 4;
-
-// A system-5 satellite is delivered as system 7 with its number remapped.
-constexpr uint8_t kSystem5Numbers[] = {0, 30, 2, 1, 3, 6, 4, 7, 8, 9, 10, 5};
 
 // Block-0 pseudorange scale by satellite system: U(4, e).
 double range_scale(int system) {
@@ -89,9 +89,9 @@ bool read_satellite_header(ByteCursor& in, Type27Satellite& s) {
   const uint8_t system = in.u8();
   s.system = system & 0x3F;
   s.top_bits = system >> 6;
-  if (s.system == 5) {
-    s.system = 7;
-    s.sv = s.sv < sizeof kSystem5Numbers ? kSystem5Numbers[s.sv] : 0;
+  if (s.system == kSystemRemapped) {
+    s.system = kSystemFixed;
+    s.sv = remap_system5_number(s.sv);
   }
   s.channel = in.u8();
   s.block_count = in.u8();
