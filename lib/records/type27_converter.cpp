@@ -1,7 +1,5 @@
 #include "records/type27_converter.h"
 
-#include "records/satellite_systems.h"
-
 #include <cmath>
 #include <cstddef>
 #include <cstring>
