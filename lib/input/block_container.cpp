@@ -304,7 +304,8 @@ int extract_record(ExpansionContext& c, ReaderStatus* status) {
 int deliver(ExpansionContext& c, ReaderStatus* status) {
   int type = extract_record(c, status);
   if (type == 0) return 0;
-  return AssembleRecord35(c.record35, c.record.data, c.record.length, type, status);
+  return AssembleRecord35(c.record35, c.record35_content.get(), c.record.data, c.record.length,
+                          type, status);
 }
 
 void append_block_byte(ExpansionContext& c, uint8_t byte) {

@@ -33,6 +33,7 @@ void SetUpExpansionContext(ExpansionContext& c) {
   c.record_origin = kOriginPacketStream;
   c.record_checked = false;
   ResetRecord35Assembly(c.record35);
+  c.record35.diagnostics = &c.diagnostics;
   std::memset(&c.work, 0, sizeof c.work);
   c.work_expanded = false;
   std::memset(c.dat_header, 0, sizeof c.dat_header);
@@ -57,6 +58,8 @@ ExpansionContextPtr CreateExpansionContext() {
   if (!context->buffers) return nullptr;
   context->block = context->buffers->block;
   context->t01buf = context->buffers->t01buf;
+  context->record35_content.reset(new (std::nothrow) Record35Content());
+  if (!context->record35_content) return nullptr;
   SetUpExpansionContext(*context);
   return context;
 }

@@ -19,6 +19,7 @@
 #include "records/record35/record35_assembly.h"
 #include "records/type17_converter.h"
 #include "records/type27_converter.h"
+#include "records/record35/record35_content.h"
 
 namespace d01ozu {
 
@@ -134,6 +135,7 @@ struct ExpansionContext {
   int record_origin;    // kOriginPacketStream or the block kind
   bool record_checked;  // the framer has checked the record's checksum
   Record35Assembly record35;
+  std::unique_ptr<Record35Content> record35_content;  // ids, buffers, decoded structures
 
   // Dispatcher.
   RawRecord work;

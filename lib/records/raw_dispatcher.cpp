@@ -7,6 +7,7 @@
 #include "records/compact_patch.h"
 #include "records/compact_position.h"
 #include "records/newer_type_converter.h"
+#include "records/record35/record35_handler.h"
 #include "records/type11_converter.h"
 #include "records/type29_converter.h"
 #include "records/type5_converter.h"
@@ -211,6 +212,33 @@ uint16_t convert_record(ExpansionContext& c, int raw, const RawRecord& record) {
   }
 }
 
+// The structure a converter filled for legacy type, if any.
+ExpandedPayload ConvertedStructure(const ExpansionContext& c, int legacy_type) {
+  switch (legacy_type) {
+    case 5:
+      return &c.type5;
+    case 11:
+      return &c.type11;
+    case 29:
+      return &c.type29;
+    case 25:
+    case 26:
+    case 28:
+    case 32:
+    case 33:
+    case 40:
+    case 98:
+    case 99:
+      return &c.newer;
+    case 17:
+      return &c.type17;
+    case 27:
+      return &c.type27;
+    default:
+      return std::monostate{};
+  }
+}
+
 }  // namespace
 
 int legacy_type_for(int raw) {
@@ -225,6 +253,9 @@ uint16_t ExpandRawRecord(ExpansionContext& c, int, int16_t* legacy_type, ReaderS
   *status = kReaderOk;
   const int raw = c.last_code;
   *legacy_type = static_cast<int16_t>(legacy_type_for(raw));
+  // Record-35 bodies are assembled from block records only.
+  if (raw == kRecord35Type && c.record_origin != kOriginPacketStream)
+    return ExpandRecord35(c.record35, c.record35_content.get(), c.dat_header, legacy_type, status);
   if (raw == kRecord35Type) return 0;
   const PreExpansion pre = pre_expand(c, raw);
   if (pre == PreExpansion::kFailed) {
@@ -263,35 +294,10 @@ ExpandedRecord ExpandedStructure(const ExpansionContext& c, int legacy_type) {
   ExpandedRecord r;
   r.type = legacy_type;
   std::memcpy(r.header, c.dat_header, sizeof r.header);
-  switch (legacy_type) {
-    case 5:
-      r.payload = &c.type5;
-      break;
-    case 11:
-      r.payload = &c.type11;
-      break;
-    case 29:
-      r.payload = &c.type29;
-      break;
-    case 25:
-    case 26:
-    case 28:
-    case 32:
-    case 33:
-    case 40:
-    case 98:
-    case 99:
-      r.payload = &c.newer;
-      break;
-    case 17:
-      r.payload = &c.type17;
-      break;
-    case 27:
-      r.payload = &c.type27;
-      break;
-    default:
-      break;
-  }
+  if (c.last_code == kRecord35Type)
+    r.payload = Record35Structure(c.record35_content.get(), legacy_type);
+  else
+    r.payload = ConvertedStructure(c, legacy_type);
   return r;
 }
 

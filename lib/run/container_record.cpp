@@ -38,6 +38,15 @@ StatusCode hand_expanded(RecordProcessor& rp, ExpansionContext& c, int type) {
   return process_expanded_record(rp, ExpandedStructure(c, type));
 }
 
+// The structure the dispatcher filled for a record of legacy type (a raw
+// record's converter or a record-35 down-conversion).
+template <typename Structure>
+const Structure* structure_of(const ExpansionContext& c, int type) {
+  const ExpandedRecord r = ExpandedStructure(c, type);
+  const Structure* const* p = std::get_if<const Structure*>(&r.payload);
+  return p ? *p : nullptr;
+}
+
 // Type 29 under the 27/17 mode: mode 0 hands it on as it is, mode 1 only the
 // type-11 record made from it, mode 2 both, the type-29 record first.
 StatusCode hand_type29(RecordProcessor& rp, ExpansionContext& c) {
@@ -46,7 +55,8 @@ StatusCode hand_type29(RecordProcessor& rp, ExpansionContext& c) {
     const StatusCode status = hand_expanded(rp, c, 29);
     if (mode == 0 || status != kStatusOk) return status;
   }
-  if (Type29ToType11(c.type29, c.type11, c.dat_header) == 0) return kStatusOk;
+  const Type29Record* type29 = structure_of<Type29Record>(c, 29);
+  if (!type29 || Type29ToType11(*type29, c.type11, c.dat_header) == 0) return kStatusOk;
   return hand_expanded(rp, c, 11);
 }
 
@@ -63,7 +73,9 @@ StatusCode hand_over(RecordProcessor& rp, ExpansionContext& c, int type) {
     status = hand_expanded(rp, c, 27);
   }
   if (rp.options.mode_27_17 == 0) return status;
-  ConvertType27To17(c.type27, rp.options.l2_preference, c.type17, c.dat_header);
+  const Type27Record* type27 = structure_of<Type27Record>(c, 27);
+  if (!type27) return status;
+  ConvertType27To17(*type27, rp.options.l2_preference, c.type17, c.dat_header);
   const StatusCode converted = hand_expanded(rp, c, 17);
   return status != kStatusOk ? status : converted;
 }

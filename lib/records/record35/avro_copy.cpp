@@ -1,0 +1,158 @@
+#include "records/record35/avro_copy.h"
+
+#include <cstring>
+
+#include "core/diagnostics.h"
+
+namespace d01ozu {
+
+namespace {
+
+bool fail(uint8_t* error) {
+  *error = kRec35DecodeFailed;
+  return false;
+}
+
+bool copy_value(const SchemaNode& node, avro_value_t* src, Value* dst, const char* path,
+                uint8_t* error, const DiagnosticSink& sink);
+
+// Scalars by their getters; float and double both land in d.
+bool copy_scalar(const SchemaNode& node, avro_value_t* src, Value* dst) {
+  int32_t i = 0;
+  float f = 0;
+  switch (node.kind) {
+    case SchemaKind::kLong:
+      return avro_value_get_long(src, &dst->l) == 0;
+    case SchemaKind::kInt:
+      if (avro_value_get_int(src, &i) != 0) return false;
+      dst->l = i;
+      return true;
+    case SchemaKind::kBoolean:
+      if (avro_value_get_boolean(src, &i) != 0) return false;
+      dst->l = i;
+      return true;
+    case SchemaKind::kFloat:
+      if (avro_value_get_float(src, &f) != 0) return false;
+      dst->d = f;
+      return true;
+    default:
+      return avro_value_get_double(src, &dst->d) == 0;
+  }
+}
+
+bool copy_bytes(avro_value_t* src, Value* dst, const char* path, uint8_t* error,
+                const DiagnosticSink& sink) {
+  const void* data = nullptr;
+  size_t size = 0;
+  if (!GetBytes(src, path, &data, &size, error, sink)) return false;
+  if (!dst->bytes.reserve(size, error)) return false;
+  if (size) std::memcpy(dst->bytes.d, data, size);
+  dst->bytes.length = size;
+  return true;
+}
+
+// Elements by index; kept: fill the room already reserved, so a longer
+// array is left longer than its capacity for the length check to refuse.
+bool copy_array(const SchemaNode& node, avro_value_t* src, Value* dst, const char* path, bool kept,
+                uint8_t* error, const DiagnosticSink& sink) {
+  size_t size = 0;
+  if (!GetArraySize(src, path, &size, error, sink)) return false;
+  if (!kept && !dst->items.reserve(size, error)) return false;
+  dst->items.length = size;
+  const size_t n = size < dst->items.capacity ? size : dst->items.capacity;
+  for (size_t j = 0; j < n; ++j) {
+    avro_value_t element;
+    if (avro_value_get_by_index(src, j, &element, nullptr) != 0) return fail(error);
+    if (!copy_value(node.children[0], &element, &dst->items.d[j], path, error, sink)) return false;
+  }
+  return true;
+}
+
+bool copy_fields(const SchemaNode& node, avro_value_t* src, Value* dst, uint8_t* error,
+                 const DiagnosticSink& sink) {
+  if (!dst->items.reserve(node.children.size(), error)) return false;
+  dst->items.length = node.children.size();
+  for (size_t i = 0; i < node.children.size(); ++i) {
+    const SchemaNode& f = node.children[i];
+    avro_value_t field;
+    if (!GetField(src, i, f.name.c_str(), &field, error, sink)) return false;
+    if (!copy_value(f, &field, &dst->items.d[i], f.name.c_str(), error, sink)) return false;
+  }
+  return true;
+}
+
+bool copy_value(const SchemaNode& node, avro_value_t* src, Value* dst, const char* path,
+                uint8_t* error, const DiagnosticSink& sink) {
+  switch (node.kind) {
+    case SchemaKind::kRecord:
+      return copy_fields(node, src, dst, error, sink);
+    case SchemaKind::kArray:
+      return copy_array(node, src, dst, path, false, error, sink);
+    case SchemaKind::kBytes:
+    case SchemaKind::kString:
+      return copy_bytes(src, dst, path, error, sink);
+    default:
+      return copy_scalar(node, src, dst) || fail(error);
+  }
+}
+
+}  // namespace
+
+bool GetField(avro_value_t* record, size_t index, const char* expected, avro_value_t* field,
+              uint8_t* error, const DiagnosticSink& sink) {
+  const char* name = nullptr;
+  if (avro_value_get_by_index(record, index, field, &name) != 0) {
+    diagnostic(sink, "Cannot get field index %lld name %s:\n %s\n", static_cast<long long>(index),
+               expected, avro_strerror());
+    return fail(error);
+  }
+  if (name == nullptr || std::strcmp(name, expected) != 0) {
+    diagnostic(sink, "Desired name = %s. Obtained name = %s. Fail. \n", expected, name ? name : "");
+    return fail(error);
+  }
+  return true;
+}
+
+bool GetArraySize(avro_value_t* array, const char* path, size_t* size, uint8_t* error,
+                  const DiagnosticSink& sink) {
+  if (avro_value_get_size(array, size) != 0) {
+    diagnostic(sink, "Could not get array %s[] size: %s\n", path, avro_strerror());
+    return fail(error);
+  }
+  return true;
+}
+
+bool GetBytes(avro_value_t* value, const char* path, const void** data, size_t* size,
+              uint8_t* error, const DiagnosticSink& sink) {
+  const avro_type_t type = avro_value_get_type(value);
+  const int rc = type == AVRO_STRING
+                     ? avro_value_get_string(value, reinterpret_cast<const char**>(data), size)
+                     : avro_value_get_bytes(value, data, size);
+  if (rc != 0) {
+    diagnostic(sink, "Could not get bytes %s length: %s\n", path, avro_strerror());
+    return fail(error);
+  }
+  if (type == AVRO_STRING && *size > 0) --*size;  // the terminator is not data
+  return true;
+}
+
+bool CopyAvroRecord(const SchemaNode& root, avro_value_t* src, Value* dst, CopyPass pass,
+                    uint8_t* error, const DiagnosticSink& sink) {
+  if (!dst->items.reserve(root.children.size(), error)) return false;
+  dst->items.length = root.children.size();
+  for (size_t i = 0; i < root.children.size(); ++i) {
+    const SchemaNode& f = root.children[i];
+    if (pass == CopyPass::kCountsOnly && !f.is_count) continue;
+    if (pass == CopyPass::kColumnsKept && f.is_count) continue;
+    avro_value_t field;
+    if (!GetField(src, i, f.name.c_str(), &field, error, sink)) return false;
+    const bool kept = pass == CopyPass::kColumnsKept && f.count_field >= 0;
+    const bool ok = f.kind == SchemaKind::kArray
+                        ? copy_array(f, &field, &dst->items.d[i], f.name.c_str(), kept, error, sink)
+                        : copy_value(f, &field, &dst->items.d[i], f.name.c_str(), error, sink);
+    if (!ok) return false;
+  }
+  return true;
+}
+
+}  // namespace d01ozu

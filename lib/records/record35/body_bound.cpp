@@ -1,0 +1,120 @@
+#include "records/record35/body_bound.h"
+
+#include "core/byte_cursor.h"
+
+namespace d01ozu {
+
+namespace {
+
+constexpr int kDepthLimit = 64;   // nesting deeper than any library schema
+constexpr int kVarintLimit = 10;  // bytes of a 64-bit zig-zag number
+
+// A zig-zag coded Avro long; sets the cursor error when it is too long.
+int64_t read_long(ByteCursor& in) {
+  uint64_t v = 0;
+  for (int i = 0; i < kVarintLimit; ++i) {
+    const uint8_t b = in.u8();
+    v |= static_cast<uint64_t>(b & 0x7F) << (7 * i);
+    if (!(b & 0x80)) return static_cast<int64_t>(v >> 1) ^ -static_cast<int64_t>(v & 1);
+  }
+  in.seek(in.size() + 1);  // sets the error
+  return 0;
+}
+
+// A count or length: not negative and within the bytes left.
+bool fits(ByteCursor& in, int64_t n) {
+  return n >= 0 && static_cast<uint64_t>(n) <= in.remaining();
+}
+
+bool walk(avro_schema_t schema, ByteCursor& in, int depth);
+
+// Bytes, strings and map keys: a length, then that many bytes.
+bool skip_counted(ByteCursor& in) {
+  const int64_t n = read_long(in);
+  if (!in.ok() || !fits(in, n)) return false;
+  in.skip(static_cast<size_t>(n));
+  return in.ok();
+}
+
+// Array and map blocks: a count (negative: followed by a byte size) then the
+// items, until a zero count.
+bool walk_blocks(avro_schema_t items, bool map, ByteCursor& in, int depth) {
+  for (;;) {
+    int64_t count = read_long(in);
+    if (!in.ok()) return false;
+    if (count == 0) return true;
+    if (count < 0) {
+      count = count == INT64_MIN ? -1 : -count;
+      if (!fits(in, read_long(in))) return false;
+    }
+    if (!fits(in, count)) return false;
+    for (int64_t i = 0; i < count; ++i) {
+      const size_t before = in.position();
+      if (map && !skip_counted(in)) return false;
+      if (!walk(items, in, depth)) return false;
+      // Items that take no bytes could be declared without limit.
+      if (in.position() == before) return false;
+    }
+  }
+}
+
+bool walk_record(avro_schema_t schema, ByteCursor& in, int depth) {
+  const size_t n = avro_schema_record_size(schema);
+  for (size_t i = 0; i < n; ++i)
+    if (!walk(avro_schema_record_field_get_by_index(schema, static_cast<int>(i)), in, depth))
+      return false;
+  return true;
+}
+
+bool walk(avro_schema_t schema, ByteCursor& in, int depth) {
+  if (schema == nullptr || ++depth > kDepthLimit) return false;
+  switch (avro_typeof(schema)) {
+    case AVRO_NULL:
+      return true;
+    case AVRO_BOOLEAN:
+      in.skip(1);
+      return in.ok();
+    case AVRO_INT32:
+    case AVRO_INT64:
+    case AVRO_ENUM:
+      read_long(in);
+      return in.ok();
+    case AVRO_FLOAT:
+      in.skip(4);
+      return in.ok();
+    case AVRO_DOUBLE:
+      in.skip(8);
+      return in.ok();
+    case AVRO_STRING:
+    case AVRO_BYTES:
+      return skip_counted(in);
+    case AVRO_FIXED:
+      in.skip(static_cast<size_t>(avro_schema_fixed_size(schema)));
+      return in.ok();
+    case AVRO_RECORD:
+      return walk_record(schema, in, depth);
+    case AVRO_ARRAY:
+      return walk_blocks(avro_schema_array_items(schema), false, in, depth);
+    case AVRO_MAP:
+      return walk_blocks(avro_schema_map_values(schema), true, in, depth);
+    case AVRO_UNION: {
+      const int64_t branch = read_long(in);
+      if (!in.ok() || branch < 0 || static_cast<size_t>(branch) >= avro_schema_union_size(schema))
+        return false;
+      return walk(avro_schema_union_branch(schema, static_cast<int>(branch)), in, depth);
+    }
+    case AVRO_LINK:
+      return walk(avro_schema_link_target(schema), in, depth);
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+bool BodyFitsSchema(avro_schema_t schema, const uint8_t* body, size_t length) {
+  ByteCursor in(body, length);
+  return walk(schema, in, 0) && in.ok();
+}
+
+}  // namespace d01ozu
