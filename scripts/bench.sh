@@ -19,6 +19,7 @@ brotli -c -q 5 "$work/payload.bin" >"$work/payload.br"
 gzip -c -6 "$work/payload27.bin" >"$work/payload27.gz"
 zstd -q -c -3 "$work/payload27.bin" >"$work/payload27.zst"
 brotli -c -q 5 "$work/payload27.bin" >"$work/payload27.br"
+zstd -q -c -3 "$work/payload-rec35.bin" >"$work/payload-rec35.zst"
 rawsplit=$PWD/build-bench/rawsplit
 
 # measure LABEL FILE COMMAND...: the fastest of three timed runs (the
@@ -49,10 +50,12 @@ measure "rawsplit -d T02 zlib" bench-zlib.t02 "$rawsplit" -d bench-zlib.t02
 measure "rawsplit -d T02 bzip2" bench-bzip2.t02 "$rawsplit" -d bench-bzip2.t02
 measure "rawsplit -d T04 brotli" bench-brotli.t04 "$rawsplit" -d bench-brotli.t04
 measure "rawsplit -d T04 zstd" bench-zstd.t04 "$rawsplit" -d bench-zstd.t04
+measure "rawsplit -d T04 rec35" bench-rec35.t04 "$rawsplit" -d bench-rec35.t04
 measure "cat" payload.bin cat payload.bin
 measure "gzip -dc" payload.gz gzip -dc payload.gz
 measure "bzip2 -dc" payload.bz2 bzip2 -dc payload.bz2
 measure "zstd -dc" payload.zst zstd -dc payload.zst
+measure "zstd -dc rec35" payload-rec35.zst zstd -dc payload-rec35.zst
 measure "brotli -dc" payload.br brotli -dc payload.br
 
 awk -v s="$(stat -c %s "$work/payload27.bin")" \

@@ -4,7 +4,9 @@
 // and bench-zstd.t04, and payload.bin (the record stream itself, for the
 // standard compressors to be timed on). The measurement-heavy payload of
 // type-27 epochs goes to m27.t01, m27-brotli.t04, m27-zstd.t04 and
-// payload27.bin.
+// payload27.bin; the same kind of epochs as record-35 subtype-19 records (a
+// key record every 100 epochs, delta records between) to bench-rec35.t04
+// (zstd blocks), with their record stream in payload-rec35.bin.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,6 +15,7 @@
 #include "testdata/block_container.h"
 #include "testdata/frame_writer.h"
 #include "testdata/legacy_records.h"
+#include "testdata/record35_epochs.h"
 #include "testdata/su_encoder.h"
 #include "testdata/t0x_writers.h"
 #include "testdata/type27_records.h"
@@ -94,6 +97,48 @@ std::vector<Bytes> records_from(uint32_t n) {
   std::vector<Bytes> out{epoch(n)};
   if (n % 10 == 0) out.push_back(writers::message_frame(0, "BENCH " + std::to_string(n)));
   return out;
+}
+
+// Epoch n as subtype 19: the satellites and values of epoch(n), two
+// measurements each.
+writers::Epoch rec35_epoch(uint32_t n) {
+  writers::Epoch e{100000 + n * 1000, 2300, 0, 0, 1, 800 + (n % 50), {{1, 1000}}, 0, 0, {}};
+  for (int s = 0; s < 8; ++s) {
+    writers::Sat sat{2 + 3 * s, 0, 0, 0, s, 0x30, 0, 0, 400 + s, 120 + s, {}};
+    for (int m = 0; m < 2; ++m) {
+      const int64_t range = 2000000000LL + n * 917 + s * 65537;
+      sat.meas.push_back({m, 3, 1, 0x400, 0, 45, range + m * 64, int64_t{n} * 4711 - s * 99991,
+                          s * 1000 - static_cast<int64_t>(n % 500)});
+    }
+    e.sats.push_back(sat);
+  }
+  return e;
+}
+
+// The record-35 benchmark file, written one epoch at a time.
+struct Rec35File {
+  explicit Rec35File(const std::string& dir)
+      : t04(dir + "/bench-rec35.t04"), payload(dir + "/payload-rec35.bin") {}
+  Output t04, payload;
+  writers::DeltaCoder coder;
+  std::vector<Bytes> pending;
+  size_t pending_size = 0;
+};
+
+void rec35_flush(Rec35File& f) {
+  if (f.pending.empty()) return;
+  f.t04.put(writers::frames_block(8, f.pending));
+  f.pending.clear();
+  f.pending_size = 0;
+}
+
+void rec35_add(Rec35File& f, uint64_t subsubtype, const Bytes& body) {
+  for (const Bytes& page : writers::record35_pages(19, subsubtype, body)) {
+    f.payload.put(page);
+    f.pending_size += page.size();
+    f.pending.push_back(page);
+  }
+  if (f.pending_size >= kBlockData) rec35_flush(f);
 }
 
 double zero_value(int, int) {
@@ -205,7 +250,10 @@ int main(int argc, char** argv) {
   }
   const size_t target = static_cast<size_t>(std::atof(argv[2]) * 1e6);
   BenchFiles files(argv[1]);
+  Rec35File rec35(argv[1]);
   start(files);
+  rec35.t04.put(writers::container_header(9, 9, true));
+  rec35_add(rec35, 0, writers::text_bytes(writers::sub19_writer_schema()));
   size_t written = 0;
   for (uint32_t n = 0; written < target; ++n) {
     for (const Bytes& r : records_from(n)) {
@@ -213,8 +261,11 @@ int main(int argc, char** argv) {
       written += r.size();
     }
     files.t01.put(files.coder.take());
+    const bool key = n % 100 == 0;
+    rec35_add(rec35, key ? 1 : 2, writers::sub19_body(rec35_epoch(n), rec35.coder, key));
   }
   flush_blocks(files);
+  rec35_flush(rec35);
   files.t01.put(files.coder.finish());
   write_measurements(argv[1], target);
   return 0;
