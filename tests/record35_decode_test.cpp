@@ -182,6 +182,14 @@ TEST(Record35Decode, WriterSchemaThatDoesNotResolve) {
       conv.record(301, 1, avro_body(text, [](avro_value_t* v) { writers::fill_sample(v, 1); }));
   EXPECT_EQ(o.status, 19);
   EXPECT_EQ(conv.record(300, 1, longs_body(300, {1})).status, 19);  // no schema yet
+  // A type name defined twice: refused before the Avro parser sees it.
+  std::string twice = library_text(2);
+  twice.replace(twice.find("\"version\": 9,"), 13, "\"version\": 6,");
+  twice.replace(twice.find("rec35_sub2_position_t"), 21, "rec35_sub2_ins_data_t");
+  const Bytes body = avro_body(library_text(2), fill_consistent);
+  conv.schema(2, twice);
+  EXPECT_EQ(conv.record(2, 1, body).status, 19);
+  EXPECT_NE(conv.diag.text().find("Unable to parse writer schema\n"), std::string::npos);
 }
 
 TEST(Record35Decode, EqualVersionsUseTheLibrarySchemaAlone) {

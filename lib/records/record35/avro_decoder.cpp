@@ -4,6 +4,7 @@
 #include "records/record35/body_bound.h"
 #include "records/record35/dyn_array.h"
 #include "records/record35/schema_match.h"
+#include "records/record35/schema_names.h"
 
 namespace d01ozu {
 
@@ -46,7 +47,8 @@ bool build_resolved(AvroDecoder& d, const DecoderSchemas& s, uint8_t* error,
   if (!parse_schema(s.library_text->c_str(), s.library_text->size(), &d.reader_schema))
     return fail(d, "Unable to parse reader schema\n", error, sink);
   std::string writer(reinterpret_cast<const char*>(s.writer_text), s.writer_length);
-  if (!parse_schema(writer.c_str(), writer.size(), &d.writer_schema))
+  if (!NamedTypesDefinedOnce(s.writer_text, s.writer_length) ||
+      !parse_schema(writer.c_str(), writer.size(), &d.writer_schema))
     return fail(d, "Unable to parse writer schema\n", error, sink);
   if (SchemasResolvable(d.writer_schema, d.reader_schema))
     d.resolver = avro_resolved_writer_new(d.writer_schema, d.reader_schema);
