@@ -244,6 +244,36 @@ TEST(Record35Decode, SubtypesWithoutDecoder) {
   EXPECT_EQ(conv.content->test_length, 800u);  // cut at the buffer's size
 }
 
+// Subtype 260 rebuilds its satellites from the column arrays; counts that
+// disagree with the columns fail with error 20.
+TEST(Record35Decode, FlattenedMeasurementDebugRecord) {
+  const std::string text = library_text(260);
+  auto body = [&](int64_t satellites, std::vector<int64_t> counts) {
+    return avro_body(text, [&](avro_value_t* v) {
+      writers::set_long(v, "receiveTime", 777);
+      writers::set_long(v, "_Na", satellites);
+      writers::set_longs(v, "_Na_Na", counts);
+      for (const char* c : {"sv__meas__flags", "sv__meas__MPHat", "sv__meas__CCFiltCount"})
+        writers::set_longs(v, c, {1, 2, 3});
+      writers::set_longs(v, "sv__meas__CCDiff", {10, 20, int64_t{1} << 40});
+    });
+  };
+  Conversion conv;
+  conv.schema(260, text);
+  ASSERT_EQ(conv.record(260, 1, body(2, {1, 2})).status, 0);
+  const d01ozu::Sub260Native& n = *conv.content->sub260;
+  EXPECT_EQ(n.receiveTime, 777);
+  ASSERT_EQ(n.sv.length, 2u);
+  ASSERT_EQ(n.sv.d[1].meas.length, 2u);
+  EXPECT_EQ(n.sv.d[0].meas.d[0].CCDiff, 10);
+  EXPECT_EQ(n.sv.d[1].meas.d[1].CCDiff, int64_t{1} << 40);
+  // Delta records keep the counts and columns consistent as well.
+  EXPECT_EQ(conv.record(260, 2, body(0, {0, 0})).status, 0);
+  EXPECT_EQ(conv.content->sub260->sv.d[1].meas.d[1].CCDiff, 2 * (int64_t{1} << 40));
+  EXPECT_EQ(conv.record(260, 1, body(2, {1, 1})).status, 20);
+  EXPECT_EQ(conv.record(260, 1, body(3, {1, 2})).status, 20);
+}
+
 TEST(Record35Decode, EmptyBytesDecodeToEmptyBuffers) {
   Conversion conv;
   const std::string text = library_text(304);

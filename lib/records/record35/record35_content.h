@@ -10,6 +10,7 @@
 #include "records/expanded_records.h"
 #include "records/record35/dyn_array.h"
 #include "records/record35/native_sub19.h"
+#include "records/record35/native_sub260.h"
 #include "records/record35/native_sub9.h"
 #include "records/record35/schema_table.h"
 #include "records/record35/value_tree.h"
@@ -29,11 +30,12 @@ struct Record35Content {
   std::unique_ptr<uint8_t[]> test_buffer;  // made on first use
   size_t test_length = 0;
   // Native structures, by table index, null until the first decode: the
-  // measurement subtypes 9 and 19 have their own; every other subtype keeps
-  // its decoded values as they are (each long whole).
+  // measurement subtypes 9, 19 and 260 have their own; every other subtype
+  // keeps its decoded values as they are (each long whole).
   std::unique_ptr<IntermediateRecord> native[kRec35SubtypeCount];
   std::unique_ptr<Sub9Native> sub9;
   std::unique_ptr<Sub19Native> sub19;
+  std::unique_ptr<Sub260Native> sub260;
   // Down-conversion results.
   Type27Record type27;
   Type29Record type29;

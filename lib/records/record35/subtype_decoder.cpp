@@ -122,6 +122,8 @@ bool build_native(const SubtypeState& s, Record35Content& content, int index, ui
       return ensure(content.sub19, error) && BuildSub19Native(in, content.sub19.get(), error);
     case 9:
       return ensure(content.sub9, error) && BuildSub9Native(in, content.sub9.get(), error);
+    case 260:
+      return ensure(content.sub260, error) && BuildSub260Native(in, content.sub260.get(), error);
     default: {
       std::unique_ptr<IntermediateRecord>& slot = content.native[index];
       if (!ensure(slot, error)) return false;
