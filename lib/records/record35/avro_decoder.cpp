@@ -65,8 +65,8 @@ bool build_resolved(AvroDecoder& d, const DecoderSchemas& s, uint8_t* error,
 }
 
 // Points the reader at exactly the body, after checking that what the body
-// declares fits in it.
-bool read_datum(AvroDecoder& d, const uint8_t* body, size_t length, uint8_t* error,
+// declares fits in it. A decoder that fails its first read is released.
+bool read_datum(AvroDecoder& d, const uint8_t* body, size_t length, bool first, uint8_t* error,
                 const DiagnosticSink& sink) {
   avro_schema_t written = d.resolved ? d.writer_schema : d.reader_schema;
   if (!BodyFitsSchema(written, body, length)) {
@@ -82,9 +82,10 @@ bool read_datum(AvroDecoder& d, const uint8_t* body, size_t length, uint8_t* err
   if (!d.reader) return fail(d, "Error creating avro reader\n", error, sink);
   if (avro_value_read(d.reader, d.target) != 0) {
     diagnostic(sink,
-               d.resolved ? "Error reading resolved record. Error = %s\n"
-                          : "Error reading matched record. Error = %s\n",
+               first && !d.resolved ? "Error reading matched record. Error = %s\n"
+                                    : "Error reading resolved record. Error = %s\n",
                avro_strerror());
+    if (first) d.release();
     *error = kRec35DecodeFailed;
     return false;
   }
@@ -112,14 +113,15 @@ void AvroDecoder::release() {
 bool DecodeAvroBody(AvroDecoder& d, const DecoderSchemas& s, const uint8_t* body, size_t length,
                     uint8_t* error, const DiagnosticSink& sink) {
   if (d.created && d.writer_version != s.writer_version) d.release();
-  if (!d.created) {
+  const bool first = !d.created;
+  if (first) {
     const bool built = s.writer_version == s.library_version ? build_matched(d, s, error, sink)
                                                              : build_resolved(d, s, error, sink);
     if (!built) return false;
     d.created = true;
     d.writer_version = s.writer_version;
   }
-  return read_datum(d, body, length, error, sink);
+  return read_datum(d, body, length, first, error, sink);
 }
 
 }  // namespace d01ozu
