@@ -128,7 +128,10 @@ std::vector<int64_t> DeltaCoder::code(const std::string& field, const std::vecto
   return out;
 }
 
-void fill_sample(avro_value_t* value, int64_t seed) {
+namespace {
+
+// Scalars: numbers from seed, two bytes for bytes and strings.
+void fill_scalar(avro_value_t* value, int64_t seed) {
   switch (avro_value_get_type(value)) {
     case AVRO_INT64:
       avro_value_set_long(value, seed);
@@ -151,24 +154,30 @@ void fill_sample(avro_value_t* value, int64_t seed) {
     case AVRO_STRING:
       avro_value_set_string(value, "ab");
       break;
-    case AVRO_ARRAY:
-      for (int i = 0; i < 2; ++i) {
-        avro_value_t e = append_element(value);
-        fill_sample(&e, seed + i);
-      }
-      break;
-    case AVRO_RECORD: {
-      size_t n = 0;
-      avro_value_get_size(value, &n);
-      for (size_t i = 0; i < n; ++i) {
-        avro_value_t f;
-        avro_value_get_by_index(value, i, &f, nullptr);
-        fill_sample(&f, seed + static_cast<int64_t>(i));
-      }
-      break;
-    }
     default:
       break;
+  }
+}
+
+}  // namespace
+
+void fill_sample(avro_value_t* value, int64_t seed) {
+  const avro_type_t type = avro_value_get_type(value);
+  if (type == AVRO_ARRAY) {
+    for (int i = 0; i < 2; ++i) {
+      avro_value_t e = append_element(value);
+      fill_sample(&e, seed + i);
+    }
+  } else if (type == AVRO_RECORD) {
+    size_t n = 0;
+    avro_value_get_size(value, &n);
+    for (size_t i = 0; i < n; ++i) {
+      avro_value_t f;
+      avro_value_get_by_index(value, i, &f, nullptr);
+      fill_sample(&f, seed + static_cast<int64_t>(i));
+    }
+  } else {
+    fill_scalar(value, seed);
   }
 }
 

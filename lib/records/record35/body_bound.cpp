@@ -66,24 +66,42 @@ bool walk_record(avro_schema_t schema, ByteCursor& in, int depth) {
   return true;
 }
 
+// Bytes of the kinds of a fixed size, -1 for the others.
+int fixed_bytes(avro_type_t type) {
+  switch (type) {
+    case AVRO_NULL:
+      return 0;
+    case AVRO_BOOLEAN:
+      return 1;
+    case AVRO_FLOAT:
+      return 4;
+    case AVRO_DOUBLE:
+      return 8;
+    default:
+      return -1;
+  }
+}
+
+bool walk_union(avro_schema_t schema, ByteCursor& in, int depth) {
+  const int64_t branch = read_long(in);
+  if (!in.ok() || branch < 0 || static_cast<size_t>(branch) >= avro_schema_union_size(schema))
+    return false;
+  return walk(avro_schema_union_branch(schema, static_cast<int>(branch)), in, depth);
+}
+
 bool walk(avro_schema_t schema, ByteCursor& in, int depth) {
   if (schema == nullptr || ++depth > kDepthLimit) return false;
-  switch (avro_typeof(schema)) {
-    case AVRO_NULL:
-      return true;
-    case AVRO_BOOLEAN:
-      in.skip(1);
-      return in.ok();
+  const avro_type_t type = avro_typeof(schema);
+  const int fixed = fixed_bytes(type);
+  if (fixed >= 0) {
+    in.skip(static_cast<size_t>(fixed));
+    return in.ok();
+  }
+  switch (type) {
     case AVRO_INT32:
     case AVRO_INT64:
     case AVRO_ENUM:
       read_long(in);
-      return in.ok();
-    case AVRO_FLOAT:
-      in.skip(4);
-      return in.ok();
-    case AVRO_DOUBLE:
-      in.skip(8);
       return in.ok();
     case AVRO_STRING:
     case AVRO_BYTES:
@@ -97,12 +115,8 @@ bool walk(avro_schema_t schema, ByteCursor& in, int depth) {
       return walk_blocks(avro_schema_array_items(schema), false, in, depth);
     case AVRO_MAP:
       return walk_blocks(avro_schema_map_values(schema), true, in, depth);
-    case AVRO_UNION: {
-      const int64_t branch = read_long(in);
-      if (!in.ok() || branch < 0 || static_cast<size_t>(branch) >= avro_schema_union_size(schema))
-        return false;
-      return walk(avro_schema_union_branch(schema, static_cast<int>(branch)), in, depth);
-    }
+    case AVRO_UNION:
+      return walk_union(schema, in, depth);
     case AVRO_LINK:
       return walk(avro_schema_link_target(schema), in, depth);
     default:
