@@ -1,6 +1,5 @@
-// Status codes returned by every library operation; the run's final code is
-// the process exit status. 0 is success, 1 to 31 are errors with a text, 32 is
-// the internal signal that the quick summary text is ready.
+// Status codes returned by every library operation, as the numbers the
+// internal code passes around; the values are those of the public Status.
 #pragma once
 
 #include <cstdint>
@@ -12,38 +11,38 @@ namespace d01ozu {
 using StatusCode = uint16_t;
 
 enum : StatusCode {
-  kStatusOk = 0,
-  kStatusNoMemory = 1,
-  kStatusNotOpened = 2,
-  kStatusDatOpen = 3,
-  kStatusDatNotOpen = 4,
-  kStatusEphOpen = 5,
-  kStatusEphNotOpen = 6,
-  kStatusIonOpen = 7,
-  kStatusIonNotOpen = 8,
-  kStatusMesOpen = 9,
-  kStatusMesNotOpen = 10,
-  kStatusNoStx = 11,
-  kStatusNoEtx = 12,
-  kStatusBadChecksum = 13,
-  kStatusLogst = 14,
-  kStatusDiskFull = 15,
-  kStatusNoBinaryMessages = 16,
-  kStatusNoInput = 17,
-  kStatusBadHeader = 18,
-  kStatusOutOfSequence = 19,
-  kStatusSumOpen = 20,
-  kStatusSumNotOpen = 21,
-  kStatusNoResync = 23,
-  kStatusAppOpen = 24,
-  kStatusAppNotOpen = 25,
-  kStatusAppInvalid = 26,
-  kStatusAppNoInfo = 27,
-  kStatusAborted = 28,
-  kStatusErrorsTolerated = 29,
-  kStatusExpansion = 30,
-  kStatusT02Unsupported = 31,
-  kStatusQuickSummary = 32,
+  kStatusOk = static_cast<StatusCode>(Status::kOk),
+  kStatusNoMemory = static_cast<StatusCode>(Status::kNoMemory),
+  kStatusNotOpened = static_cast<StatusCode>(Status::kNotOpened),
+  kStatusDatOpen = static_cast<StatusCode>(Status::kDatOpen),
+  kStatusDatNotOpen = static_cast<StatusCode>(Status::kDatNotOpen),
+  kStatusEphOpen = static_cast<StatusCode>(Status::kEphOpen),
+  kStatusEphNotOpen = static_cast<StatusCode>(Status::kEphNotOpen),
+  kStatusIonOpen = static_cast<StatusCode>(Status::kIonOpen),
+  kStatusIonNotOpen = static_cast<StatusCode>(Status::kIonNotOpen),
+  kStatusMesOpen = static_cast<StatusCode>(Status::kMesOpen),
+  kStatusMesNotOpen = static_cast<StatusCode>(Status::kMesNotOpen),
+  kStatusNoStx = static_cast<StatusCode>(Status::kNoStx),
+  kStatusNoEtx = static_cast<StatusCode>(Status::kNoEtx),
+  kStatusBadChecksum = static_cast<StatusCode>(Status::kBadChecksum),
+  kStatusLogst = static_cast<StatusCode>(Status::kLogst),
+  kStatusDiskFull = static_cast<StatusCode>(Status::kDiskFull),
+  kStatusNoBinaryMessages = static_cast<StatusCode>(Status::kNoBinaryMessages),
+  kStatusNoInput = static_cast<StatusCode>(Status::kNoInput),
+  kStatusBadHeader = static_cast<StatusCode>(Status::kBadHeader),
+  kStatusOutOfSequence = static_cast<StatusCode>(Status::kOutOfSequence),
+  kStatusSumOpen = static_cast<StatusCode>(Status::kSumOpen),
+  kStatusSumNotOpen = static_cast<StatusCode>(Status::kSumNotOpen),
+  kStatusNoResync = static_cast<StatusCode>(Status::kNoResync),
+  kStatusAppOpen = static_cast<StatusCode>(Status::kAppOpen),
+  kStatusAppNotOpen = static_cast<StatusCode>(Status::kAppNotOpen),
+  kStatusAppInvalid = static_cast<StatusCode>(Status::kAppInvalid),
+  kStatusAppNoInfo = static_cast<StatusCode>(Status::kAppNoInfo),
+  kStatusAborted = static_cast<StatusCode>(Status::kAborted),
+  kStatusErrorsTolerated = static_cast<StatusCode>(Status::kErrorsTolerated),
+  kStatusExpansion = static_cast<StatusCode>(Status::kExpansion),
+  kStatusT02Unsupported = static_cast<StatusCode>(Status::kT02Unsupported),
+  kStatusQuickSummary = static_cast<StatusCode>(Status::kQuickSummary),
 };
 
 // Detail code of the container reader and the dispatcher.
