@@ -30,6 +30,7 @@ cleanup() {
   if [ "${DIFF_KEEP:-0}" = 1 ]; then echo "work folder kept: $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM  # so that an interrupted run cleans up too
 
 # build SIDE REV: builds rawsplit, make_sample and make_bench of REV (the
 # working tree when REV is empty) into $work/build-SIDE.
