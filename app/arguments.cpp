@@ -35,6 +35,7 @@ bool NextToken(const char*& cursor, const char* separators, const char*& start, 
 StatusCode TakeInputName(ConversionContext& cx, int index, const char* token, size_t length) {
   if (length >= kInputNameSize) {
     Say(cx, 1, kMsgError, "input name longer than 127 characters");
+    cx.concerned_file.assign(token, length);
     return d01ozu::kStatusNoInput;
   }
   char* entry = cx.inputs[index];
@@ -215,6 +216,19 @@ StatusCode TakeOutputName(ConversionContext& cx, const char* name) {
   return d01ozu::kStatusOk;
 }
 
+// "-!!!" and --help print the full usage, --version the versions; each ends
+// the run with 0. False for any other argument.
+bool TakeInformationRequest(ConversionContext& cx, const char* arg) {
+  if (std::strncmp(arg, "-!!!", 4) == 0 || std::strcmp(arg, "--help") == 0)
+    PrintUsage(cx, true);
+  else if (std::strcmp(arg, "--version") == 0)
+    PrintVersion();
+  else
+    return false;
+  cx.exit_after_usage = true;
+  return true;
+}
+
 // Defaults the command line starts from (extra arguments keep what it set).
 void ResetDefaults(ConversionContext& cx) {
   cx.serial_fix_mode = 0;
@@ -277,9 +291,7 @@ StatusCode ParseArguments(ConversionContext& cx, int argc, const char* const* ar
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
     StatusCode st = d01ozu::kStatusOk;
-    if (arg[0] == '-' && std::strncmp(arg + 1, "!!!", 3) == 0) {
-      PrintUsage(cx, true);
-      cx.exit_after_usage = true;
+    if (TakeInformationRequest(cx, arg)) {
       return d01ozu::kStatusOk;
     } else if (arg[0] == '-') {
       st = TakeOption(cx, arg);
@@ -294,6 +306,11 @@ StatusCode ParseArguments(ConversionContext& cx, int argc, const char* const* ar
   }
   if (cx.quick_mode) cx.produce_dat = 1;
   return names;
+}
+
+void PrintVersion() {
+  std::printf("rawsplit %s (d01ozu %d.%02d)\n", kProgramVersionNumber, kLibraryMajor,
+              kLibraryMinor);
 }
 
 void PrintUsage(const ConversionContext&, bool full) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "core/status_code.h"
 #include "d01ozu/d01ozu.h"
@@ -53,12 +54,14 @@ struct ConversionContext {
   bool summary_given = false;
   char summary_name[kPathSize] = {};
   int16_t update_name_mode = 0;   // -u
-  bool exit_after_usage = false;  // "-!!!" printed the full usage
+  bool exit_after_usage = false;  // "-!!!", --help or --version printed their text
 
   // The run's counts, once it has ended.
   int32_t record_count = 0;
   int32_t checksum_errors = 0;
   int32_t lost_bytes = 0;
+  int current_input = -1;      // index of the input being read, -1 before the first
+  std::string concerned_file;  // what a refusal before the run names, else empty
 
   // Reporting.
   MessageSink message_sink = nullptr;

@@ -5,7 +5,8 @@
 
 namespace rawsplit {
 
-extern const char kProgramVersion[];
+extern const char kProgramVersion[];        // "Version 6.04"
+extern const char kProgramVersionNumber[];  // "6.04"
 constexpr int kLibraryMajor = 8;
 constexpr int kLibraryMinor = 109;
 

@@ -43,8 +43,9 @@ void OnOutputOpened(void* user, d01ozu::OutputKind kind, const char* path, d01oz
   if (cx.verbose >= 1) Say(cx, 1, OutputMessage(kind), path);
 }
 
-void OnInputStarted(void* user, int, const char* name) {
+void OnInputStarted(void* user, int index, const char* name) {
   ConversionContext& cx = Context(user);
+  cx.current_input = index;
   if (cx.verbose >= 1) Say(cx, 1, kMsgInput, name);
 }
 

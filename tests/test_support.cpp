@@ -1,5 +1,6 @@
 #include "tests/test_support.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -63,8 +64,9 @@ std::vector<std::string> lines_of(const std::string& text) {
 
 // Child side of run_rawsplit: never returns.
 static void exec_child(const std::string& cwd, const std::vector<std::string>& args,
-                       const std::vector<std::string>& env, long limit, int out_fd) {
+                       const std::vector<std::string>& env, long limit, int out_fd, int err_fd) {
   dup2(out_fd, 1);
+  dup2(err_fd, 2);
   if (chdir(cwd.c_str()) != 0) _exit(127);
   setenv("RAWSPLIT_CONFIG", "/nonexistent/rawsplit.conf", 1);
   for (const std::string& e : env) putenv(strdup(e.c_str()));
@@ -81,21 +83,47 @@ static void exec_child(const std::string& cwd, const std::vector<std::string>& a
   _exit(127);
 }
 
+// Reads both pipes to their ends (whichever has data, so that neither can
+// fill up and stall the child) into the result, and closes them.
+static void drain_pipes(int out_fd, int err_fd, RunResult& result) {
+  struct pollfd fds[2] = {{out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}};
+  std::string* sinks[2] = {&result.output, &result.error};
+  int open_count = 2;
+  char buf[4096];
+  while (open_count > 0 && poll(fds, 2, -1) > 0) {
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      ssize_t n = read(fds[i].fd, buf, sizeof buf);
+      if (n > 0) {
+        sinks[i]->append(buf, static_cast<size_t>(n));
+        continue;
+      }
+      close(fds[i].fd);
+      fds[i].fd = -1;
+      --open_count;
+    }
+  }
+}
+
 RunResult run_rawsplit(const std::string& cwd, const std::vector<std::string>& args,
                        const std::vector<std::string>& env, long file_size_limit) {
   RunResult result;
-  int fds[2];
-  if (pipe(fds) != 0) return result;
+  int out[2], err[2];
+  if (pipe(out) != 0) return result;
+  if (pipe(err) != 0) {
+    close(out[0]);
+    close(out[1]);
+    return result;
+  }
   pid_t pid = fork();
   if (pid == 0) {
-    close(fds[0]);
-    exec_child(cwd, args, env, file_size_limit, fds[1]);
+    close(out[0]);
+    close(err[0]);
+    exec_child(cwd, args, env, file_size_limit, out[1], err[1]);
   }
-  close(fds[1]);
-  char buf[4096];
-  ssize_t n;
-  while ((n = read(fds[0], buf, sizeof buf)) > 0) result.output.append(buf, static_cast<size_t>(n));
-  close(fds[0]);
+  close(out[1]);
+  close(err[1]);
+  drain_pipes(out[0], err[0], result);
   int wstatus = 0;
   waitpid(pid, &wstatus, 0);
   if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);

@@ -33,6 +33,7 @@ std::vector<std::string> lines_of(const std::string& text);
 struct RunResult {
   int status = -1;     // exit status, or -1 when the program did not exit normally
   std::string output;  // standard output
+  std::string error;   // standard error
 };
 
 // Runs the built rawsplit in directory cwd with args; env entries "NAME=VALUE"

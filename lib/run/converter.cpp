@@ -48,6 +48,8 @@ void OpenOutputs(State& s) {
     SetUpdateNameMode(*s.handle, static_cast<uint16_t>(o.update_name_mode));
     SetQuickFlag(*s.handle, o.quick_mode != 0);
     SetDatExtension(*s.handle, o.dat_extension.c_str());
+    for (const InputSpec& in : s.inputs)
+      if (in.kind == InputSpec::Kind::kFile) ProtectInput(*s.handle, in.name.c_str());
     SetDiagnosticSink(*s.handle, DiagnosticSink{s.events.diagnostic, s.events.user});
   }
   for (const OutputStep& step : kOutputSteps) {

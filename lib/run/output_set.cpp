@@ -1,3 +1,4 @@
+#include "core/file_identity.h"
 #include "run/output_set.h"
 
 #include <cctype>
@@ -50,6 +51,22 @@ std::string StationDatName(const OutputSet& h, const std::string& path) {
   return DirectoryOf(path) + station + h.run.session_name + h.dat_extension;
 }
 
+// The name a DAT file at path ends with: ".tg!" becomes ".tgd" with type-27
+// records kept as they are, else ".dat"; other names stay.
+std::string FinalDatName(const std::string& path, bool type27) {
+  if (!EndsWith(path, kTemporaryDatExtension)) return path;
+  return path.substr(0, path.size() - std::strlen(kTemporaryDatExtension)) +
+         (type27 ? ".tgd" : ".dat");
+}
+
+// True when path, or the name it will end with, is one of the run's inputs.
+bool NamesAnInput(const OutputSet& h, const std::string& path) {
+  const std::string final_name = FinalDatName(path, h.processor->type27_written);
+  for (const std::string& input : h.inputs)
+    if (SameFile(path, input) || SameFile(final_name, input)) return true;
+  return false;
+}
+
 // Finishes the DAT file and gives it its final name. Returns 0, or 16 when
 // the leading records cannot be found. A DAT file that received no record is
 // not finished (and is deleted as empty).
@@ -68,13 +85,11 @@ StatusCode CloseDat(OutputSet& h) {
     std::remove(path.c_str());
     return st;
   }
-  if (h.run.update_name_mode == 1 && rp.facts.message_station_known)
-    path = MoveReplacing(path, StationDatName(h, path));
-  if (EndsWith(path, kTemporaryDatExtension)) {
-    std::string final_name = path.substr(0, path.size() - std::strlen(kTemporaryDatExtension));
-    final_name += rp.type27_written ? ".tgd" : ".dat";
-    path = MoveReplacing(path, final_name);
+  if (h.run.update_name_mode == 1 && rp.facts.message_station_known) {
+    std::string station_name = StationDatName(h, path);
+    if (!NamesAnInput(h, station_name)) path = MoveReplacing(path, station_name);
   }
+  path = MoveReplacing(path, FinalDatName(path, rp.type27_written));
   remove_if_empty(path.c_str());
   return st;
 }
@@ -175,6 +190,10 @@ void SetVersions(OutputSet& handle, uint16_t nav, uint16_t sig) {
 }
 void SetGpsWeek(OutputSet& handle, uint16_t week) {
   handle.run.gps_week = week;
+}
+
+void ProtectInput(OutputSet& handle, const char* path) {
+  handle.inputs.emplace_back(path);
 }
 
 void SetStationNames(OutputSet& handle, const char* station, const char* session) {

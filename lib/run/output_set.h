@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/status_code.h"
 #include "d01ozu/d01ozu.h"
@@ -34,7 +35,8 @@ struct OutputSet {
   RunInfo run;
   AppBuffer app;
   std::string dat_extension;
-  bool quick = false;  // a quick run deletes the DAT file at close
+  bool quick = false;               // a quick run deletes the DAT file at close
+  std::vector<std::string> inputs;  // never replaced by the -u1 rename
   ExpansionContextPtr expansion;
   DiagnosticSink diagnostics;
   RecordProcessor* processor = nullptr;
@@ -72,5 +74,7 @@ void SetVersions(OutputSet& handle, uint16_t nav, uint16_t sig);
 // Copies both names upper-cased, cut to 12 characters.
 void SetStationNames(OutputSet& handle, const char* station, const char* session);
 void SetGpsWeek(OutputSet& handle, uint16_t week);
+// Adds an input of the run: the -u1 rename never replaces it.
+void ProtectInput(OutputSet& handle, const char* path);
 
 }  // namespace d01ozu
