@@ -8,6 +8,7 @@ packages=(
   zlib1g-dev libbz2-dev libzstd-dev libbrotli-dev libavro-dev libjansson-dev
   libgtest-dev googletest libclang-rt-14-dev
   gzip bzip2 zstd brotli time
+  parallel groff-base man-db
 )
 
 missing=()
