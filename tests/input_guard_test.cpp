@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/file_identity.h"
 #include "testdata/frame_writer.h"
 #include "tests/test_support.h"
 
@@ -24,6 +25,21 @@ Bytes StationLog() {
   writers::R00File f;
   f.records = {writers::message_frame(3, "PILLAR7 north roof"), writers::message_frame(0, "T")};
   return f.bytes();
+}
+
+// Names of files that do not exist compare by their normalised paths.
+TEST(FileIdentity, NormalisedPathsOfNamesWithoutFiles) {
+  const std::string cwd = std::filesystem::current_path().string();
+  const struct {
+    const char* path;
+    std::string normalised;
+  } cases[] = {
+      {"/a/b/c", "/a/b/c"}, {"/a//b/./c/", "/a/b/c"}, {"/a/b/../c", "/a/c"},    {"/../a", "/a"},
+      {"/", "/"},           {"x/y", cwd + "/x/y"},    {"./x/../y", cwd + "/y"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(d01ozu::NormalisedPath(c.path), c.normalised) << c.path;
+  EXPECT_TRUE(d01ozu::SameFile("/no/such/dir/f.dat", "/no/such/./dir/x/../f.dat"));
+  EXPECT_FALSE(d01ozu::SameFile("/no/such/dir/f.dat", "/no/such/dir/f.DAT"));
 }
 
 struct ClashCase {
