@@ -7,6 +7,7 @@
 #include "app/messages.h"
 #include "app/naming.h"
 #include "core/file_identity.h"
+#include "d01ozu/d01ozu.h"
 
 namespace rawsplit {
 namespace {
@@ -43,7 +44,7 @@ std::vector<PlannedOutput> PlannedOutputs(ConversionContext& cx) {
   std::vector<PlannedOutput> out;
   if (cx.produce_dat) {
     Plan(cx, out, cx.dat_extension, d01ozu::kStatusDatOpen);
-    if (std::strcmp(cx.dat_extension, kTemporaryDatExtension) == 0) {
+    if (std::strcmp(cx.dat_extension, d01ozu::kTemporaryDatExtension) == 0) {
       Plan(cx, out, ".dat", d01ozu::kStatusDatOpen);
       Plan(cx, out, ".tgd", d01ozu::kStatusDatOpen);
     }

@@ -11,8 +11,6 @@
 namespace rawsplit {
 
 constexpr size_t kNoExtension = static_cast<size_t>(-1);
-// The DAT file's name while it is written, renamed ".dat" or ".tgd" at the end.
-constexpr char kTemporaryDatExtension[] = ".tg!";
 
 // Offset of the name part of path: after its last "/", else its last "\", else 0.
 size_t NamePartOffset(const char* path);
