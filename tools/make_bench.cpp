@@ -36,7 +36,9 @@ class Output {
     }
   }
   ~Output() { std::fclose(f_); }
-  void put(const Bytes& b) { std::fwrite(b.data(), 1, b.size(), f_); }
+  void put(const Bytes& b) {
+    if (!b.empty()) std::fwrite(b.data(), 1, b.size(), f_);  // an empty vector may have no data
+  }
 
  private:
   std::FILE* f_;
