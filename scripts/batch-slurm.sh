@@ -20,6 +20,6 @@ array=$(sbatch --parsable ${BATCH_SLURM_OPTIONS:-} --job-name=rawsplit \
   --array="1-$count%${BATCH_SLURM_PARALLEL:-64}" --output="$state/slurm-%A_%a.out" \
   --wrap="'$here/batch-job.sh' --skip-done '$state' \"\$SLURM_ARRAY_TASK_ID\"")
 # shellcheck disable=SC2086
-sbatch --parsable ${BATCH_SLURM_OPTIONS:-} --job-name=rawsplit-table --dependency="afterany:$array" \
-  --output="$state/slurm-table.out" --wrap="'$here/batch.sh' --table '$(dirname "$state")'"
-echo "batch: submitted $count tasks as array job $array; the table is written to $(dirname "$state")/batch.csv"
+table=$(sbatch --parsable ${BATCH_SLURM_OPTIONS:-} --job-name=rawsplit-table --dependency="afterany:$array" \
+  --output="$state/slurm-table.out" --wrap="'$here/batch.sh' --table '$(dirname "$state")'")
+echo "batch: $count tasks in array job $array; job $table writes $(dirname "$state")/batch.csv after them"
