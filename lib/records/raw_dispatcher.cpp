@@ -294,7 +294,10 @@ ExpandedRecord ExpandedStructure(const ExpansionContext& c, int legacy_type) {
   ExpandedRecord r;
   r.type = legacy_type;
   std::memcpy(r.header, c.dat_header, sizeof r.header);
-  if (c.last_code == kRecord35Type)
+  // Types 17 and 11 that the 27/17 modes make of a record 35's type 27 or
+  // type 29 are the context's own, as for every other source.
+  const bool made_here = legacy_type == 17 || legacy_type == 11;
+  if (c.last_code == kRecord35Type && !made_here)
     r.payload = Record35Structure(c.record35_content.get(), legacy_type);
   else
     r.payload = ConvertedStructure(c, legacy_type);
