@@ -31,6 +31,7 @@ void set_reference(PatchReference& r, const uint8_t* frame, size_t length) {
 size_t expand_full(PatchReference& r, const uint8_t* raw, size_t length, uint8_t* out) {
   std::memcpy(out, raw, length);
   out[kRawTypeOffset] = kType25;
+  out[length - 1] = kEtx;  // block records stored without STX come without it
   set_reference(r, out, length);
   r.last_long = static_cast<uint32_t>(load_be(out + kLongAt, kLongWidth));
   return length;

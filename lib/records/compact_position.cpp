@@ -32,6 +32,7 @@ size_t expand_full(CompactPositionState& s, const CompactPositionLayout& layout,
     return 0;
   std::memcpy(out, raw, raw_length);
   out[kRawTypeOffset] = layout.legacy_type;
+  out[raw_length - 1] = kEtx;  // block records stored without STX come without it
   std::memcpy(s.last, out, raw_length);
   std::memcpy(s.previous, out, raw_length);
   s.length = static_cast<uint16_t>(raw_length);
