@@ -11,7 +11,7 @@ scripts/build.sh build-bench -DCMAKE_BUILD_TYPE=Release -DRAWSPLIT_TESTS=OFF
 work=$(mktemp -d /tmp/rawsplit-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-build-bench/make_bench "$work" "$megabytes"
+build-bench/tools/make_bench "$work" "$megabytes"
 gzip -c -6 "$work/payload.bin" >"$work/payload.gz"
 bzip2 -c -9 "$work/payload.bin" >"$work/payload.bz2"
 zstd -q -c -3 "$work/payload.bin" >"$work/payload.zst"
@@ -20,7 +20,7 @@ gzip -c -6 "$work/payload27.bin" >"$work/payload27.gz"
 zstd -q -c -3 "$work/payload27.bin" >"$work/payload27.zst"
 brotli -c -q 5 "$work/payload27.bin" >"$work/payload27.br"
 zstd -q -c -3 "$work/payload-rec35.bin" >"$work/payload-rec35.zst"
-rawsplit=$PWD/build-bench/rawsplit
+rawsplit=$PWD/build-bench/app/rawsplit
 
 # measure LABEL FILE COMMAND...: the fastest of three timed runs (the
 # machine may be shared), output discarded; peak memory of that run.
