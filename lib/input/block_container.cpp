@@ -1,15 +1,12 @@
 #include "input/block_container.h"
 
-#include <brotli/decode.h>
-#include <bzlib.h>
-#include <zlib.h>
-#include <zstd.h>
-
 #include <cstring>
 
 #include "core/byte_cursor.h"
 #include "core/diagnostics.h"
 #include "core/frame_rules.h"
+#include "input/block_ahead.h"
+#include "input/block_decoders.h"
 #include "input/container_layout.h"
 #include "input/packet_framer.h"
 
@@ -45,60 +42,18 @@ void empty_t01buf(ExpansionContext& c) {
   c.pending = false;
 }
 
-// One decompressor call per block, straight into t01buf. Each returns true
-// on success with t01_length set to the output size.
-bool bzip2_block(ExpansionContext& c, const uint8_t* body, size_t size) {
-  unsigned int out = kT01BufCapacity;
-  int rc = BZ2_bzBuffToBuffDecompress(reinterpret_cast<char*>(c.t01buf), &out,
-                                      const_cast<char*>(reinterpret_cast<const char*>(body)),
-                                      static_cast<unsigned int>(size), 0, 0);
-  c.t01_length = out;
-  return rc == BZ_OK;
-}
-
-bool zlib_block(ExpansionContext& c, const uint8_t* body, size_t size) {
-  uLongf out = kT01BufCapacity;
-  int rc = uncompress(c.t01buf, &out, body, static_cast<uLong>(size));
-  c.t01_length = static_cast<uint32_t>(out);
-  return rc == Z_OK;
-}
-
-// A fresh decoder and one streaming call; only a finished stream succeeds.
-bool brotli_block(ExpansionContext& c, const uint8_t* body, size_t size) {
-  BrotliDecoderState* state = BrotliDecoderCreateInstance(nullptr, nullptr, nullptr);
-  if (!state) return false;
-  size_t in_left = size, out_left = kT01BufCapacity;
-  const uint8_t* in = body;
-  uint8_t* out = c.t01buf;
-  BrotliDecoderResult rc =
-      BrotliDecoderDecompressStream(state, &in_left, &in, &out_left, &out, nullptr);
-  BrotliDecoderDestroyInstance(state);
-  c.t01_length = static_cast<uint32_t>(kT01BufCapacity - out_left);
-  return rc == BROTLI_DECODER_RESULT_SUCCESS;
-}
-
-// A fresh context for the block, released after the one-shot call.
-bool zstd_block(ExpansionContext& c, const uint8_t* body, size_t size) {
-  ZSTD_DCtx* dctx = ZSTD_createDCtx();
-  if (!dctx) return false;
-  size_t rc = ZSTD_decompressDCtx(dctx, c.t01buf, kT01BufCapacity, body, size);
-  ZSTD_freeDCtx(dctx);
-  c.t01_length = ZSTD_isError(rc) ? 0 : static_cast<uint32_t>(rc);
-  return !ZSTD_isError(rc);
-}
-
-bool decompress(ExpansionContext& c, int kind, const uint8_t* body, size_t size) {
-  switch (kind) {
-    case kBlockBzip2:
-    case kBlockBzip2Bare:
-      return bzip2_block(c, body, size);
-    case kBlockZlib:
-      return zlib_block(c, body, size);
-    case kBlockBrotli:
-      return brotli_block(c, body, size);
-    default:  // kBlockZstd
-      return zstd_block(c, body, size);
+// Decodes a block of a decompressed kind into t01buf: the read-ahead's
+// result when it has this very block, the decoder's own otherwise.
+bool decompress(ExpansionContext& c, int kind, size_t total) {
+  if (c.ahead) {
+    const uint64_t origin = c.input_pos - c.block_count;
+    int taken = c.ahead->Take(origin, c.block, total, c.t01buf, kT01BufCapacity, &c.t01_length);
+    if (taken >= 0) return taken == 1;
   }
+  const uint8_t* body;
+  size_t size;
+  BlockBody(kind, c.block, total, &body, &size);
+  return DecompressBlock(kind, body, size, c.t01buf, kT01BufCapacity, &c.t01_length);
 }
 
 ReaderStatus failure_status(int kind) {
@@ -112,18 +67,6 @@ ReaderStatus failure_status(int kind) {
     default:
       return kReaderBlockTooLong;  // bzip2
   }
-}
-
-// The part of a block of this kind that its decoder reads.
-void body_of(int kind, const uint8_t* block, size_t total, const uint8_t** body, size_t* size) {
-  size_t offset = kBlockHeaderSize;
-  if (kind == kBlockZlib || kind == kBlockSuCoded || kind == kBlockStored)
-    offset = kSignedBodyOffset;
-  else if (kind == kBlockBrotli)
-    offset = kBrotliBodyOffset;
-  if (offset > total) offset = total;
-  *body = block + offset;
-  *size = total - offset;
 }
 
 // Kind 0: keeps its bytes and accepts it when its version is at most 909.
@@ -151,7 +94,7 @@ BlockOutcome take_header(ExpansionContext& c, size_t total, ReaderStatus* status
 BlockOutcome decode_data_block(ExpansionContext& c, int kind, size_t total, ReaderStatus* status) {
   const uint8_t* body;
   size_t size;
-  body_of(kind, c.block, total, &body, &size);
+  BlockBody(kind, c.block, total, &body, &size);
   empty_t01buf(c);
   if (kind == kBlockStored) {
     std::memcpy(c.t01buf, body, size);  // size < kBlockLimit == capacity
@@ -164,7 +107,7 @@ BlockOutcome decode_data_block(ExpansionContext& c, int kind, size_t total, Read
       return BlockOutcome::kRefused;
     }
     c.t01_length = static_cast<uint32_t>(n);
-  } else if (!decompress(c, kind, body, size)) {
+  } else if (!decompress(c, kind, total)) {
     empty_t01buf(c);
     *status = failure_status(kind);
     return BlockOutcome::kFailed;

@@ -89,7 +89,9 @@ int32_t ReadRawRecord(ExpansionContext& c, InputStream& input, StreamMode mode,
       *status = kReaderEndOfInput;
       return -1;
     }
-    int result = step(c, mode, next_byte(c, mode, input, ready), status);
+    const int byte = next_byte(c, mode, input, ready);
+    c.input_pos = input.tell();
+    int result = step(c, mode, byte, status);
     if (result != 0) return result;
     if (*status != kReaderOk && *status != kReaderEndOfInput) return -1;
   }

@@ -28,6 +28,8 @@ void SetUpExpansionContext(ExpansionContext& c) {
   c.resynchronising = false;
   c.resync_next = 0;
   c.resync_scanned = 0;
+  c.input_pos = 0;
+  c.ahead = nullptr;
   std::memset(&c.record, 0, sizeof c.record);
   c.last_code = 0;
   c.record_origin = kOriginPacketStream;

@@ -12,16 +12,18 @@
 #include "input/su_code.h"
 #include "input/su_compr_common.h"
 #include "processing/compact_codec.h"
+#include "records/compact27_expander.h"
 #include "records/compact_patch.h"
 #include "records/compact_position.h"
-#include "records/compact27_expander.h"
 #include "records/expanded_records.h"
 #include "records/record35/record35_assembly.h"
+#include "records/record35/record35_content.h"
 #include "records/type17_converter.h"
 #include "records/type27_converter.h"
-#include "records/record35/record35_content.h"
 
 namespace d01ozu {
+
+class BlockAhead;
 
 // Detail codes of the reader and the dispatcher (the driver folds every value
 // but 0, 1 and 6 into status 30).
@@ -128,6 +130,8 @@ struct ExpansionContext {
   bool resynchronising;
   uint32_t resync_next;     // next block-buffer position the search examines
   uint32_t resync_scanned;  // positions examined without a match
+  uint64_t input_pos;       // input offset just behind the last byte in block
+  BlockAhead* ahead;        // decompression ahead on a worker, or nullptr
 
   // The record delivered and where it came from.
   RawRecord record;

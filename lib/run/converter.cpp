@@ -3,6 +3,7 @@
 // record and written at close.
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "core/byte_cursor.h"
@@ -132,6 +133,23 @@ bool OpenInput(State& s, const InputSpec& in) {
   return false;
 }
 
+// A worker that decompresses the blocks of the current input ahead of the
+// reader, over its own view of the input from where the records begin.
+void StartReadAhead(State& s, const InputSpec& in) {
+  if (s.options.threads < 2 || !ContainerFormat(s.options.format) || !s.handle->expansion) return;
+  auto view = std::make_unique<InputStream>();
+  if (in.kind == InputSpec::Kind::kFile && !view->open(in.name.c_str())) return;
+  if (in.kind == InputSpec::Kind::kBytes) view->open_bytes(in.data, static_cast<size_t>(in.size));
+  if (in.kind == InputSpec::Kind::kReader) return;  // the caller's callback is not shared
+  s.ahead = BlockAhead::Start(std::move(view), s.input.tell());
+  s.handle->expansion->ahead = s.ahead.get();
+}
+
+void StopReadAhead(State& s) {
+  if (s.handle && s.handle->expansion) s.handle->expansion->ahead = nullptr;
+  s.ahead.reset();
+}
+
 // Opens the next input and reads its header and initial blocks; the phase
 // becomes kInFile, or kFinished when the input cannot be opened.
 void BeginFile(State& s) {
@@ -151,6 +169,7 @@ void BeginFile(State& s) {
     Remember(s, kStatusNoMemory);
   if (index == 0 && s.status == kStatusOk) ApplyFirstFileFacts(s);
   if (s.status == kStatusOk) ReadInitialBlocks(s, index == 0);
+  if (s.status == kStatusOk) StartReadAhead(s, in);
   Progress(s, 0);
   s.phase = RunPhase::kInFile;
 }
@@ -158,6 +177,7 @@ void BeginFile(State& s) {
 // Closes the current input; the run goes on with the next one while the
 // status allows.
 void EndFile(State& s) {
+  StopReadAhead(s);
   s.input.close();
   if (!s.abort && s.status == kStatusOk) Progress(s, 100);
   if (s.options.format >= InputFormat::kT01 && s.options.format <= InputFormat::kT04)
@@ -266,6 +286,7 @@ Status Converter::Run() {
 Status Converter::Close() {
   State& s = *state_;
   if (s.phase == RunPhase::kClosed) return static_cast<Status>(s.status);
+  StopReadAhead(s);
   if (s.phase == RunPhase::kInFile) s.input.close();
   if (s.handle) {
     const StatusCode close = CloseConversion(s.handle);

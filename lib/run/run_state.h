@@ -10,6 +10,7 @@
 
 #include "core/status_code.h"
 #include "d01ozu/d01ozu.h"
+#include "input/block_ahead.h"
 #include "input/input_stream.h"
 #include "input/r00_framing.h"
 #include "processing/record_processor.h"
@@ -59,6 +60,8 @@ struct Converter::State {
   uint32_t last_error_pos = 0xFFFFFFFF;
   uint32_t previous_record_pos = 0;
   uint32_t file_size = 0;
+  // Decompression ahead for the current input; last, so it stops first.
+  std::unique_ptr<BlockAhead> ahead;
 };
 
 // One step of the record loop of each source: false when the loop of the
