@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <system_error>
 
 #include "core/byte_cursor.h"
 #include "input/block_decoders.h"
@@ -27,7 +28,11 @@ std::unique_ptr<BlockAhead> BlockAhead::Start(std::unique_ptr<InputStream> input
   ahead->slots_.reset(new (std::nothrow) Slot[kSlots]);  // not cleared: read below counts only
   if (!ahead->slots_) return nullptr;
   ahead->input_ = std::move(input);
-  ahead->worker_ = std::thread(&BlockAhead::Run, ahead.get());
+  try {
+    ahead->worker_ = std::thread(&BlockAhead::Run, ahead.get());
+  } catch (const std::system_error&) {
+    return nullptr;  // no thread to be had: the reader decodes on its own
+  }
   return ahead;
 }
 
@@ -65,9 +70,14 @@ bool BlockAhead::FillSlot(Slot& s, uint64_t* pos) {
 }
 
 // The worker: fills the free slot behind the filled ones while one is free.
+// An input that does not start as a block container is left alone.
 void BlockAhead::Run() {
   uint64_t pos = input_->tell();
-  for (;;) {
+  uint8_t probe[kProbeSize];
+  const bool container =
+      input_->read(probe, kProbeSize) == kProbeSize && looks_like_block_container(probe);
+  input_->seek(pos);
+  for (bool filled = container; filled;) {
     size_t tail;
     {
       std::unique_lock<std::mutex> lock(mutex_);
@@ -75,10 +85,9 @@ void BlockAhead::Run() {
       if (stop_) break;
       tail = (head_ + count_) % kSlots;
     }
-    const bool filled = FillSlot(slots_[tail], &pos);  // the reader never looks at a free slot
+    filled = FillSlot(slots_[tail], &pos);  // the reader never looks at a free slot
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!filled) break;
-    ++count_;
+    if (filled) ++count_;
     changed_.notify_all();
   }
   std::lock_guard<std::mutex> lock(mutex_);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace d01ozu {
 
@@ -65,6 +66,15 @@ constexpr BlockSignature kBlockSignatures[10] = {
     {{0x03, 0x00, 0x00}, 3},                    // 8
     {{0xD1, 0x60, 0x42, 0x2E, 0xF8, 0xF9}, 6},  // 9: T04 magic
 };
+
+// True when the first bytes of an input (ten of them) start a block
+// container: bytes 0 to 2 zero and a container magic at 4 to 9 (byte 3 is
+// not examined).
+inline bool looks_like_block_container(const uint8_t* p) {
+  if (p[0] != 0 || p[1] != 0 || p[2] != 0) return false;
+  return std::memcmp(p + kMagicOffset, kT02Magic, kMagicSize) == 0 ||
+         std::memcmp(p + kMagicOffset, kT04Magic, kMagicSize) == 0;
+}
 
 // True for kinds whose decoded records keep their STX (and checksum, ETX).
 inline bool block_records_with_stx(int kind) {

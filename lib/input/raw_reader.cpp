@@ -1,7 +1,5 @@
 #include "input/raw_reader.h"
 
-#include <cstring>
-
 #include "input/block_container.h"
 #include "input/container_layout.h"
 #include "input/packet_framer.h"
@@ -9,13 +7,6 @@
 namespace d01ozu {
 
 namespace {
-
-// Bytes 0 to 2 zero and a container magic at 4 to 9 (byte 3 is not examined).
-bool looks_like_block_container(const uint8_t* p) {
-  if (p[0] != 0 || p[1] != 0 || p[2] != 0) return false;
-  return std::memcmp(p + kBlockSignatureOffset, kT02Magic, sizeof kT02Magic) == 0 ||
-         std::memcmp(p + kBlockSignatureOffset, kT04Magic, sizeof kT04Magic) == 0;
-}
 
 // Decides the form from the probe bytes. A packet stream replays them into
 // the framer before reading on; a container keeps them as its first block.

@@ -136,9 +136,11 @@ bool OpenInput(State& s, const InputSpec& in) {
 // A worker that decompresses the blocks of the current input ahead of the
 // reader, over its own view of the input from where the records begin.
 void StartReadAhead(State& s, const InputSpec& in) {
-  if (s.options.threads < 2 || !ContainerFormat(s.options.format) || !s.handle->expansion) return;
-  auto view = std::make_unique<InputStream>();
-  if (in.kind == InputSpec::Kind::kFile && !view->open(in.name.c_str())) return;
+  const bool blocks =
+      s.options.format == InputFormat::kT02 || s.options.format == InputFormat::kT04;
+  if (s.options.threads < 2 || !blocks || !s.handle->expansion) return;
+  std::unique_ptr<InputStream> view(new (std::nothrow) InputStream);
+  if (!view || (in.kind == InputSpec::Kind::kFile && !view->open(in.name.c_str()))) return;
   if (in.kind == InputSpec::Kind::kBytes) view->open_bytes(in.data, static_cast<size_t>(in.size));
   if (in.kind == InputSpec::Kind::kReader) return;  // the caller's callback is not shared
   s.ahead = BlockAhead::Start(std::move(view), s.input.tell());
