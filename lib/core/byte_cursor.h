@@ -17,9 +17,28 @@ namespace d01ozu {
 // The unsigned big-endian number of width bytes (0 to 8) at p: for fields of
 // bytes already taken from a cursor.
 inline uint64_t load_be(const uint8_t* p, size_t width) {
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  // A width known when compiling: one load and a byte swap, not a loop.
+  if (__builtin_constant_p(width) && width >= 1 && width <= 8) {
+    uint64_t word = 0;
+    std::memcpy(reinterpret_cast<uint8_t*>(&word) + 8 - width, p, width);
+    return __builtin_bswap64(word);
+  }
+#endif
   uint64_t v = 0;
   for (size_t i = 0; i < width; ++i) v = v << 8 | p[i];
   return v;
+}
+
+// v times 2^e. For e in the range of normal doubles (-1022 to 1023) the power
+// is built from its bits and multiplied: one rounding, as ldexp does, so the
+// result is ldexp's, without the library call.
+inline double times_pow2(double v, int e) {
+  if (e < -1022 || e > 1023) return std::ldexp(v, e);
+  const uint64_t bits = static_cast<uint64_t>(e + 1023) << 52;
+  double power;
+  std::memcpy(&power, &bits, sizeof power);
+  return v * power;
 }
 
 // Stores the low width bytes of v big-endian at p.
@@ -94,8 +113,8 @@ class ByteCursor {
   }
   // Scaled fixed-point fields: the n-byte (1 to 8) big-endian integer times
   // 2^e, two's complement for S and unsigned for U. 0 when short.
-  double scaled_s(size_t n, int e) { return std::ldexp(static_cast<double>(sbe(n)), e); }
-  double scaled_u(size_t n, int e) { return std::ldexp(static_cast<double>(be(n)), e); }
+  double scaled_s(size_t n, int e) { return times_pow2(static_cast<double>(sbe(n)), e); }
+  double scaled_u(size_t n, int e) { return times_pow2(static_cast<double>(be(n)), e); }
   uint16_t le16() {
     const uint8_t* p = take(2);
     return p ? static_cast<uint16_t>(p[0] | p[1] << 8) : 0;

@@ -35,6 +35,20 @@ class InputStream {
     if (pos_ < len_) return buf_[pos_++];
     return refill_and_get();
   }
+  // The bytes buffered from the current offset on, refilling first when none
+  // are left: their start, and their count in n. n is 0 only at the end of
+  // input, which sets the end-of-file flag as get() would.
+  const uint8_t* buffered(size_t& n) {
+    if (pos_ == len_ && !refill()) {
+      eof_ = true;
+      n = 0;
+      return nullptr;
+    }
+    n = len_ - pos_;
+    return buf_ + pos_;
+  }
+  // Moves past the first n of the bytes buffered() gave.
+  void consume(size_t n) { pos_ += n; }
   // Reads up to n bytes into dst; returns the count read (short at the end).
   size_t read(void* dst, size_t n);
   // Current offset from the start of the file.

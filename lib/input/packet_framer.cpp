@@ -127,18 +127,23 @@ void FramerFill(ExpansionContext& c, StreamMode mode, InputStream& input) {
     f.count = static_cast<uint16_t>(f.count + input.read(live(f) + f.count, want));
     return;
   }
-  // Room for the whole frame and one byte's overshoot, then a loop on locals
-  // that takes one byte at a time until the frame is whole.
+  // Room for the whole frame and one byte's overshoot, then decoding straight
+  // from the input's buffer until the frame is whole.
   make_room(f, static_cast<size_t>(length - f.count) + kSuMaxOutputPerByte);
   const SuTables& tables = *su_tables();
   uint8_t* out = live(f) + f.count;
   uint8_t* const frame_end = live(f) + length;
   uint8_t node = c.su.node;
+  size_t available = 0;
   while (out < frame_end) {
-    const int byte = input.get();
-    if (byte < 0) break;
-    int n = su_decode_step(tables, node, static_cast<uint8_t>(byte), out);
-    if (n > 0) out += n;  // an end symbol here is skipped
+    const uint8_t* in = input.buffered(available);
+    if (available == 0) break;
+    size_t used = 0;
+    while (used < available && out < frame_end) {
+      const int n = su_decode_step(tables, node, in[used++], out);
+      if (n > 0) out += n;  // an end symbol here is skipped
+    }
+    input.consume(used);
   }
   c.su.node = node;
   f.count = static_cast<uint16_t>(out - live(f));
