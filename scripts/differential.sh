@@ -116,7 +116,7 @@ printf 'not a receiver log\nsecond line\n' >"$in/notes.t01"
 
 # Input arguments: one name, or names joined with "+". "nosuch.r00" is
 # missing on purpose.
-specs=("${originals[@]}" "${damaged[@]}" empty.r00 notes.t01 nosuch.r00
+input_args=("${originals[@]}" "${damaged[@]}" empty.r00 notes.t01 nosuch.r00
   "bench.t00+bench.t01" "bench-zlib.t02+bench-zstd.t04" "gs00233a.r00+bench.r00"
   "gs00233a.r00+bench-zero.r00")
 
@@ -129,18 +129,18 @@ option_sets=(
 : >"$work/empty.conf"
 export RAWSPLIT_CONFIG=$work/empty.conf
 
-# run SIDE SPEC OPTIONS: runs SIDE's rawsplit in the empty folder run-SIDE
-# holding copies of the inputs of SPEC; status into status-SIDE.
+# run SIDE INPUTS OPTIONS: runs SIDE's rawsplit in the empty folder run-SIDE
+# holding copies of the inputs of INPUTS; status into status-SIDE.
 run() {
-  local side=$1 spec=$2 options=$3 part status=0
+  local side=$1 inputs=$2 options=$3 part status=0
   local dir=$work/run-$side
   rm -rf "$dir"
   mkdir "$dir"
-  for part in ${spec//+/ }; do
+  for part in ${inputs//+/ }; do
     if [ -e "$in/$part" ]; then cp "$in/$part" "$dir/"; fi
   done
   # shellcheck disable=SC2086  # the option set is split into arguments
-  (cd "$dir" && timeout 120 "$(eval echo "\$${side}_rawsplit")" $options "$spec" \
+  (cd "$dir" && timeout 120 "$(eval echo "\$${side}_rawsplit")" $options "$inputs" \
     </dev/null >"$work/stdout-$side" 2>/dev/null) || status=$?
   echo "$status" >"$work/status-$side"
 }
@@ -149,14 +149,14 @@ runs=0
 differences=0
 report() {
   differences=$((differences + 1))
-  echo "DIFF [$options] $spec: $*"
+  echo "DIFF [$options] $inputs: $*"
 }
 
-# compare SPEC OPTIONS: one run of each side and every comparison.
+# compare INPUTS OPTIONS: one run of each side and every comparison.
 compare() {
-  local spec=$1 options=$2 old_status new_status file
-  run old "$spec" "$options"
-  run new "$spec" "$options"
+  local inputs=$1 options=$2 old_status new_status file
+  run old "$inputs" "$options"
+  run new "$inputs" "$options"
   runs=$((runs + 1))
   old_status=$(cat "$work/status-old")
   new_status=$(cat "$work/status-new")
@@ -176,9 +176,9 @@ compare() {
   done < <(comm -12 "$work/files-old" "$work/files-new")
 }
 
-echo "comparing ${#specs[@]} inputs x ${#option_sets[@]} option sets"
-for spec in "${specs[@]}"; do
-  for options in "${option_sets[@]}"; do compare "$spec" "$options"; done
+echo "comparing ${#input_args[@]} inputs x ${#option_sets[@]} option sets"
+for inputs in "${input_args[@]}"; do
+  for options in "${option_sets[@]}"; do compare "$inputs" "$options"; done
 done
 
 echo "exit statuses seen (count x status): $(sort -n "$work/statuses" | uniq -c |
