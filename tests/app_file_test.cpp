@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/test_support.h"
 #include "testdata/session_records.h"
+#include "tests/test_support.h"
 
 namespace d01ozu {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "run/output_set.h"
 #include "processing/record_processor.h"
+#include "run/output_set.h"
 #include "tests/test_support.h"
 
 namespace d01ozu {

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "processing/compact_codec.h"
 #include "core/frame_rules.h"
+#include "processing/compact_codec.h"
 #include "testdata/compact_encoder.h"
 
 using d01ozu::CompactReferences;

@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-#include "tests/dat_fixture.h"
 #include "testdata/legacy_records.h"
 #include "testdata/session_records.h"
+#include "tests/dat_fixture.h"
 
 using dattest::Bytes;
 using dattest::Le;

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "output/binary_messages.h"
-#include "tests/dat_fixture.h"
 #include "testdata/legacy_records.h"
+#include "tests/dat_fixture.h"
 
 using dattest::Bytes;
 using testsupport::read_file;

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/test_support.h"
 #include "testdata/block_container.h"
 #include "testdata/frame_writer.h"
 #include "testdata/session_records.h"
 #include "testdata/t0x_writers.h"
+#include "tests/test_support.h"
 
 namespace {
 

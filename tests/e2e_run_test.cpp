@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/test_support.h"
 #include "testdata/frame_writer.h"
 #include "testdata/legacy_records.h"
+#include "tests/test_support.h"
 
 namespace {
 

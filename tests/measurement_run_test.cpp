@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/dat_fixture.h"
-#include "tests/test_support.h"
 #include "testdata/legacy_records.h"
 #include "testdata/t0x_writers.h"
 #include "testdata/type27_records.h"
+#include "tests/dat_fixture.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/test_support.h"
 #include "testdata/legacy_records.h"
 #include "testdata/session_records.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "tests/dat_fixture.h"
 #include "testdata/legacy_records.h"
+#include "tests/dat_fixture.h"
 
 using d01ozu::kStatusOutOfSequence;
 using dattest::Bytes;

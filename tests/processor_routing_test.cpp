@@ -8,11 +8,11 @@
 #include <iterator>
 
 #include "output/images.h"
-#include "tests/dat_fixture.h"
 #include "testdata/compact_encoder.h"
 #include "testdata/legacy_records.h"
 #include "testdata/session_records.h"
 #include "testdata/t0x_writers.h"
+#include "tests/dat_fixture.h"
 
 using dattest::Bytes;
 using dattest::Le;

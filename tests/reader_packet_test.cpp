@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "tests/t0x_harness.h"
 #include "testdata/su_encoder.h"
 #include "testdata/t0x_writers.h"
+#include "tests/t0x_harness.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <string>
 
-#include "processing/record_processor.h"
 #include "output/reports.h"
+#include "processing/record_processor.h"
+#include "testdata/session_records.h"
 #include "tests/dat_fixture.h"
 #include "tests/test_support.h"
-#include "testdata/session_records.h"
 
 namespace d01ozu {
 namespace {

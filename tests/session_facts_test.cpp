@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "tests/test_support.h"
 #include "testdata/session_records.h"
+#include "tests/test_support.h"
 
 namespace d01ozu {
 namespace {

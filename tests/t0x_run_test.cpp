@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/test_support.h"
 #include "testdata/block_container.h"
 #include "testdata/compact_encoder.h"
 #include "testdata/legacy_records.h"
 #include "testdata/session_records.h"
 #include "testdata/t0x_writers.h"
+#include "tests/test_support.h"
 
 namespace {
 

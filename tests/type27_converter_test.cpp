@@ -8,8 +8,8 @@
 
 #include "output/expanded_images.h"
 #include "records/type27_converter.h"
-#include "tests/dat_fixture.h"
 #include "testdata/type27_records.h"
+#include "tests/dat_fixture.h"
 
 namespace {
 

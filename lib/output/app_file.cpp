@@ -3,10 +3,10 @@
 #include <cstring>
 #include <new>
 
+#include "core/byte_cursor.h"
 #include "core/frame_fields.h"
 #include "core/frame_rules.h"
 #include "output/output_layouts.h"
-#include "core/byte_cursor.h"
 
 namespace d01ozu {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "output/out_file.h"
 #include "core/status_code.h"
+#include "output/out_file.h"
 
 namespace d01ozu {
 

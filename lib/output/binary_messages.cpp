@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/byte_cursor.h"
 #include "core/frame_rules.h"
+#include "output/reports.h"
 #include "processing/record_processor.h"
 #include "processing/report_facts.h"
-#include "output/reports.h"
-#include "core/byte_cursor.h"
 
 namespace d01ozu {
 

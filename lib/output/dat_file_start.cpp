@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/frame_rules.h"
 #include "output/binary_messages.h"
 #include "output/dat_fields.h"
 #include "output/dat_writer.h"
-#include "core/frame_rules.h"
 #include "processing/record_processor.h"
 
 namespace d01ozu {

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "output/images.h"
 #include "core/status_code.h"
+#include "output/images.h"
 
 namespace d01ozu {
 

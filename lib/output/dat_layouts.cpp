@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "output/dat_fields.h"
 #include "core/frame_fields.h"
 #include "core/frame_rules.h"
+#include "output/dat_fields.h"
 
 namespace d01ozu {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "core/byte_cursor.h"
 #include "core/frame_fields.h"
 #include "output/output_layouts.h"
-#include "core/byte_cursor.h"
 
 namespace d01ozu {
 namespace {

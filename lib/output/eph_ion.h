@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/status_code.h"
 #include "output/images.h"
 #include "output/out_file.h"
-#include "core/status_code.h"
 
 namespace d01ozu {
 

@@ -2,9 +2,9 @@
 // and the station and session names they share with the DAT file name.
 #pragma once
 
+#include "core/status_code.h"
 #include "output/images.h"
 #include "output/out_file.h"
-#include "core/status_code.h"
 
 namespace d01ozu {
 

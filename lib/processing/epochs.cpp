@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "output/dat_fields.h"
-#include "output/dat_writer.h"
 #include "core/frame_fields.h"
 #include "core/frame_rules.h"
+#include "output/dat_fields.h"
+#include "output/dat_writer.h"
 #include "processing/record_processor.h"
 
 namespace d01ozu {

@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "records/expanded_records.h"
 #include "core/status_code.h"
+#include "records/expanded_records.h"
 
 namespace d01ozu {
 

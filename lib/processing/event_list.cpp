@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "core/frame_fields.h"
 #include "core/byte_cursor.h"
+#include "core/frame_fields.h"
 
 namespace d01ozu {
 

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/byte_cursor.h"
 #include "core/frame_fields.h"
 #include "core/frame_rules.h"
-#include "core/byte_cursor.h"
 
 namespace d01ozu {
 namespace {

@@ -5,16 +5,16 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/status_code.h"
 #include "output/app_file.h"
+#include "output/images.h"
+#include "output/out_file.h"
 #include "processing/compact_codec.h"
 #include "processing/epochs.h"
 #include "processing/event_list.h"
-#include "records/expanded_records.h"
-#include "output/images.h"
-#include "output/out_file.h"
 #include "processing/receiver_facts.h"
 #include "processing/session_facts.h"
-#include "core/status_code.h"
+#include "records/expanded_records.h"
 
 namespace d01ozu {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/frame_fields.h"
 #include "core/byte_cursor.h"
+#include "core/frame_fields.h"
 
 namespace d01ozu {
 

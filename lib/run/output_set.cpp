@@ -1,5 +1,5 @@
-#include "core/file_identity.h"
 #include "run/output_set.h"
+#include "core/file_identity.h"
 
 #include <cctype>
 #include <cstdio>
