@@ -33,12 +33,18 @@ inline uint64_t load_be(const uint8_t* p, size_t width) {
 // v times 2^e. For e in the range of normal doubles (-1022 to 1023) the power
 // is built from its bits and multiplied: one rounding, as ldexp does, so the
 // result is ldexp's, without the library call.
+// 2^k for k from -1022 to 1023, built from the exponent bits: exact, and
+// cheaper than a library call per field.
+inline double power_of_two(int k) {
+  const uint64_t bits = static_cast<uint64_t>(1023 + k) << 52;
+  double d;
+  std::memcpy(&d, &bits, sizeof d);
+  return d;
+}
+
 inline double times_pow2(double v, int e) {
   if (e < -1022 || e > 1023) return std::ldexp(v, e);
-  const uint64_t bits = static_cast<uint64_t>(e + 1023) << 52;
-  double power;
-  std::memcpy(&power, &bits, sizeof power);
-  return v * power;
+  return v * power_of_two(e);
 }
 
 // Stores the low width bytes of v big-endian at p.

@@ -23,6 +23,7 @@ constexpr uint8_t kLegacyHandled[] = {3,  4,  5,  7,  10, 11, 12, 13,  14,  15, 
                                       17, 18, 19, 20, 21, 22, 23, 24,  25,  30, 31,
                                       33, 64, 65, 66, 67, 74, 75, 101, 102, 117};
 constexpr uint8_t kLegacyUnchecked[] = {64, 65, 66, 67, 74, 75};
+constexpr uint8_t kTyped[] = {5, 11, 17, 25, 26, 27, 28, 29, 32, 33, 35, 40, 98, 99};
 constexpr uint8_t kHasTime[] = {7, 17, 64, 65, 66, 67, 74, 75, 117};
 
 using Table = std::array<RecordTraits, 256>;
@@ -40,6 +41,7 @@ Table BuildTable() {
   for (uint8_t type : kLegacyHandled) t[type].legacy_handled = true;
   for (uint8_t type : kLegacyUnchecked) t[type].legacy_unchecked = true;
   for (uint8_t type : kHasTime) t[type].has_time = true;
+  for (uint8_t type : kTyped) t[type].typed = true;
   return t;
 }
 

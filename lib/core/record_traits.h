@@ -25,7 +25,9 @@ struct RecordTraits {
   int legacy_type = kNoLegacyType;  // what the dispatcher delivers a raw record as
   bool legacy_handled = false;      // the legacy path acts on a frame of this type
   bool legacy_unchecked = false;    // R00 frames of the type carry their own checks
-  bool has_time = false;            // the DAT line carries the time of the last epoch
+  bool has_time = false;
+  bool typed = false;  // the dispatcher hands this legacy type over as a typed structure // the DAT
+                       // line carries the time of the last epoch
 };
 
 // The traits of type (0 to 255; every other value gives the default row).

@@ -111,15 +111,6 @@ inline int64_t load_be_signed(const uint8_t* p) {
 // The little-endian double stored at p (a DAT or image field).
 double load_le_double(const uint8_t* p);
 
-// 2^k for the scale exponents of the layouts (-64 to 64), built from the
-// exponent bits: exact, and cheaper than a library call per field.
-inline double power_of_two(int k) {
-  const uint64_t bits = static_cast<uint64_t>(1023 + k) << 52;
-  double d;
-  std::memcpy(&d, &bits, sizeof d);
-  return d;
-}
-
 // A scaled integer of width bytes read as signed or unsigned, times 2^k
 // (0 when the cursor runs short).
 inline double read_scaled(ByteCursor& in, size_t width, bool is_signed, int k) {

@@ -1,5 +1,6 @@
 #include "run/container_record.h"
 
+#include "core/record_traits.h"
 #include "input/raw_reader.h"
 #include "processing/record_processor.h"
 #include "records/raw_dispatcher.h"
@@ -12,25 +13,7 @@ namespace {
 
 // Legacy types whose typed structure goes to process_expanded_record.
 bool expanded_handover_type(int type) {
-  switch (type) {
-    case 5:
-    case 11:
-    case 17:
-    case 25:
-    case 26:
-    case 27:
-    case 28:
-    case 29:
-    case 32:
-    case 33:
-    case 35:
-    case 40:
-    case 98:
-    case 99:
-      return true;
-    default:
-      return false;
-  }
+  return TraitsOf(type).typed;
 }
 
 StatusCode hand_expanded(RecordProcessor& rp, ExpansionContext& c, int type) {
