@@ -19,20 +19,6 @@ struct PlannedOutput {
   StatusCode failure;  // status of a failure to create it
 };
 
-// Output files named after the base name; the DAT file and the summary
-// follow their own rules.
-struct NamedOutput {
-  int16_t ConversionContext::*wanted;
-  const char* extension;
-  StatusCode failure;
-};
-constexpr NamedOutput kNamedOutputs[] = {
-    {&ConversionContext::produce_eph, ".eph", d01ozu::kStatusEphOpen},
-    {&ConversionContext::produce_ion, ".ion", d01ozu::kStatusIonOpen},
-    {&ConversionContext::produce_mes, ".mes", d01ozu::kStatusMesOpen},
-    {&ConversionContext::produce_app, ".cfg", d01ozu::kStatusAppOpen},
-};
-
 // Adds the output name with extension, when it fits.
 void Plan(ConversionContext& cx, std::vector<PlannedOutput>& out, const char* extension,
           StatusCode failure) {

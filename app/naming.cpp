@@ -52,6 +52,13 @@ bool CompleteExtension(char* name) {
 
 }  // namespace
 
+const NamedOutput kNamedOutputs[4] = {
+    {&ConversionContext::produce_eph, ".eph", d01ozu::kStatusEphOpen, &d01ozu::Options::eph_path},
+    {&ConversionContext::produce_ion, ".ion", d01ozu::kStatusIonOpen, &d01ozu::Options::ion_path},
+    {&ConversionContext::produce_mes, ".mes", d01ozu::kStatusMesOpen, &d01ozu::Options::mes_path},
+    {&ConversionContext::produce_app, ".cfg", d01ozu::kStatusAppOpen, &d01ozu::Options::app_path},
+};
+
 size_t NamePartOffset(const char* path) {
   const char* slash = std::strrchr(path, '/');
   if (!slash) slash = std::strrchr(path, '\\');

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "app/conversion_context.h"
 #include "core/status_code.h"
@@ -30,6 +31,16 @@ d01ozu::StatusCode ResolveInputName(ConversionContext& cx, char* entry, d01ozu::
 // name). Returns 17 without input, 3 when an output name would exceed 255
 // characters.
 d01ozu::StatusCode PrepareNames(ConversionContext& cx);
+
+// Output files named after the base name and an extension of their own (the
+// DAT file and the summary follow their own rules), in the order they open.
+struct NamedOutput {
+  int16_t ConversionContext::*wanted;
+  const char* extension;
+  d01ozu::StatusCode failure;          // status when it cannot be created
+  std::string d01ozu::Options::*path;  // where the library takes its name
+};
+extern const NamedOutput kNamedOutputs[4];
 
 // Writes extension at the extension position of the output name and returns
 // the name; false when it would not fit (never written past the buffer).

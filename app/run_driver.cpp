@@ -131,10 +131,8 @@ d01ozu::Options LibraryOptions(ConversionContext& cx) {
   d01ozu::Options o;
   o.dat_path = OutputPath(cx, cx.produce_dat, cx.dat_extension);
   o.dat_extension = cx.dat_extension;
-  o.eph_path = OutputPath(cx, cx.produce_eph, ".eph");
-  o.ion_path = OutputPath(cx, cx.produce_ion, ".ion");
-  o.mes_path = OutputPath(cx, cx.produce_mes, ".mes");
-  o.app_path = OutputPath(cx, cx.produce_app, ".cfg");
+  for (const NamedOutput& named : kNamedOutputs)
+    o.*named.path = OutputPath(cx, cx.*named.wanted, named.extension);
   if (cx.produce_summary)
     o.summary_path = cx.summary_given ? cx.summary_name : OutputPath(cx, 1, ".txt");
   o.format = static_cast<d01ozu::InputFormat>(cx.format);
