@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "records/record35/body_bound.h"
 #include "records/record35/schema_node.h"
 #include "records/record35/subtype_state.h"
 #include "tests/record35_fixture.h"
@@ -221,6 +222,43 @@ TEST(Record35Decode, BodiesThatDoNotFitTheirSchema) {
     EXPECT_EQ(static_cast<uint16_t>(o.type), 65535);
     EXPECT_EQ(o.count, 0);
   }
+}
+
+// Arrays of numbers are walked a block at a time: every count must still be
+// backed by bytes, whatever the item kind and block form.
+TEST(Record35Decode, NumberArraysAgainstTheBodyLength) {
+  const std::string schema =
+      writers::writer_schema("numbers", 1,
+                             {{"l", "{\"type\": \"array\", \"items\": \"long\"}"},
+                              {"d", "{\"type\": \"array\", \"items\": \"double\"}"},
+                              {"b", "{\"type\": \"array\", \"items\": \"boolean\"}"},
+                              {"n", "{\"type\": \"array\", \"items\": \"null\"}"}});
+  const Bytes eight(8, 0x40), ten_more(10, 0x80);
+  auto body = [](std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+  };
+  const struct {
+    const char* what;
+    Bytes body;
+    bool fits;
+  } cases[] = {
+      {"all kinds", body({{4, 2, 0x81, 1, 0}, {2}, eight, {0}, {4, 1, 0, 0}, {0}}), true},
+      {"sized blocks", body({{3, 4, 2, 4, 2, 6, 0}, {3, 32}, eight, eight, {0, 0, 0}}), true},
+      {"varint cut", {4, 2, 0x81}, false},
+      {"varint too long", body({{2}, ten_more, {1, 0, 0, 0, 0}}), false},
+      {"doubles short", body({{0, 4}, eight, Bytes(7, 0), {0, 0, 0}}), false},
+      {"booleans past the end", {0, 0, 6, 1, 1}, false},
+      {"null items", {0, 0, 0, 2, 0}, false},
+  };
+  avro_schema_t parsed = nullptr;
+  ASSERT_EQ(avro_schema_from_json_length(schema.data(), schema.size(), &parsed), 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(d01ozu::BodyFitsSchema(parsed, c.body.data(), c.body.size()), c.fits);
+  }
+  avro_schema_decref(parsed);
 }
 
 TEST(Record35Decode, SubtypesWithoutDecoder) {
