@@ -15,7 +15,7 @@ void clear_prediction(Value* v) {
     clear_prediction(&v->items.d[i]);
 }
 
-void decode_long(int method, Value* v, bool key, const DiagnosticSink& sink) {
+inline void decode_long(int method, Value* v, bool key, const DiagnosticSink& sink) {
   if (method != 0 && method != 1) {
     diagnostic(sink, "Unknown prediction method (%d) for delta encoding\n", method);
     return;
@@ -32,6 +32,12 @@ void decode_long(int method, Value* v, bool key, const DiagnosticSink& sink) {
   v->last = v->l;
 }
 
+// The elements of an array of long, in one loop.
+void decode_longs(int method, Value* items, uint64_t n, bool key, const DiagnosticSink& sink) {
+  if (method < 0) return;
+  for (uint64_t i = 0; i < n; ++i) decode_long(method, &items[i], key, sink);
+}
+
 void decode_value(const SchemaNode& node, Value* v, bool key, const DiagnosticSink& sink) {
   switch (node.kind) {
     case SchemaKind::kLong:
@@ -41,7 +47,11 @@ void decode_value(const SchemaNode& node, Value* v, bool key, const DiagnosticSi
       const uint64_t n = v->items.length < v->items.capacity ? v->items.length : v->items.capacity;
       for (uint64_t i = v->predicted_length; i < n; ++i) clear_prediction(&v->items.d[i]);
       v->predicted_length = n;
-      for (uint64_t i = 0; i < n; ++i) decode_value(node.children[0], &v->items.d[i], key, sink);
+      const SchemaNode& item = node.children[0];
+      if (item.kind == SchemaKind::kLong)
+        decode_longs(item.method, v->items.d, n, key, sink);
+      else
+        for (uint64_t i = 0; i < n; ++i) decode_value(item, &v->items.d[i], key, sink);
       return;
     }
     case SchemaKind::kRecord:
