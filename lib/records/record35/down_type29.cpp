@@ -17,6 +17,7 @@
 // Without a position entry only the header section is filled.
 #include <cmath>
 
+#include "core/byte_cursor.h"
 #include "records/record35/down_conversion.h"
 #include "records/record35/position_fields.h"
 
@@ -28,7 +29,7 @@ const Value& at(const Value& record, int index) {
   return record.items.d[index];
 }
 double scaled(const Value& record, int index, int e) {
-  return std::ldexp(static_cast<double>(at(record, index).l), e);
+  return times_pow2(static_cast<double>(at(record, index).l), e);
 }
 uint8_t capped(int64_t v) {
   return static_cast<uint8_t>(v < 0                          ? 0

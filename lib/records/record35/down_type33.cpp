@@ -8,7 +8,7 @@
 //   f32 hdop, vdop, tdop 2^-11; 75 f32 corrAge 2^-6; 79 u8 numSVsUsed;
 //   80 u8 n, the svs entries kept (at most 128); 81 n x 3 bytes svId,
 //   rt_sattype, flags; zeros to the end.
-#include <cmath>
+#include <cstring>
 
 #include "core/byte_cursor.h"
 #include "records/record35/down_conversion.h"
@@ -26,7 +26,7 @@ const Value& at(const Value& record, int index) {
   return record.items.d[index];
 }
 double scaled(const Value& record, int index, int e) {
-  return std::ldexp(static_cast<double>(at(record, index).l), e);
+  return times_pow2(static_cast<double>(at(record, index).l), e);
 }
 
 void write_position(ByteWriter& w, const Value& pos) {

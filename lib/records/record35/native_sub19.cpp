@@ -1,6 +1,6 @@
 #include "records/record35/native_sub19.h"
 
-#include <cmath>
+#include "core/byte_cursor.h"
 
 namespace d01ozu {
 
@@ -35,9 +35,9 @@ void fill_measurement(const IntermediateRecord& in, uint64_t j, Sub19Measurement
   m->measFlags = static_cast<int32_t>(column(in, k19MeasFlags, j));
   m->slipCount = static_cast<int32_t>(column(in, k19SlipCount, j));
   m->snr = static_cast<int32_t>(column(in, k19Snr, j));
-  m->range = std::ldexp(static_cast<double>(column(in, k19Range, j)), -7);
-  m->phase = std::ldexp(static_cast<double>(column(in, k19Phase, j)), -15);
-  m->doppler = std::ldexp(static_cast<double>(column(in, k19Doppler, j)), -8);
+  m->range = times_pow2(static_cast<double>(column(in, k19Range, j)), -7);
+  m->phase = times_pow2(static_cast<double>(column(in, k19Phase, j)), -15);
+  m->doppler = times_pow2(static_cast<double>(column(in, k19Doppler, j)), -8);
 }
 
 void fill_satellite(const IntermediateRecord& in, uint64_t i, Sub19Satellite* s) {
@@ -49,8 +49,8 @@ void fill_satellite(const IntermediateRecord& in, uint64_t i, Sub19Satellite* s)
   s->svFlags = static_cast<int32_t>(column(in, k19SvFlags, i));
   s->geomSlipCount = static_cast<int32_t>(column(in, k19GeomSlips, i));
   s->ionoSlipCount = static_cast<int32_t>(column(in, k19IonoSlips, i));
-  s->azimuth = std::ldexp(static_cast<double>(column(in, k19Azimuth, i)), -2);
-  s->elevation = std::ldexp(static_cast<double>(column(in, k19Elevation, i)), -2);
+  s->azimuth = times_pow2(static_cast<double>(column(in, k19Azimuth, i)), -2);
+  s->elevation = times_pow2(static_cast<double>(column(in, k19Elevation, i)), -2);
 }
 
 void fill_epoch(const IntermediateRecord& in, Sub19Native* n) {
@@ -60,9 +60,9 @@ void fill_epoch(const IntermediateRecord& in, Sub19Native* n) {
   n->raimFault = static_cast<int32_t>(field(in, k19RaimFault).l);
   n->flags = static_cast<int32_t>(field(in, k19Flags).l);
   n->referenceSystem = static_cast<int32_t>(field(in, k19ReferenceSystem).l);
-  n->clkOffset = std::ldexp(static_cast<double>(field(in, k19ClkOffset).l), -19);
-  n->steerClkOffsetM = std::ldexp(static_cast<double>(field(in, k19SteerClkOffset).l), -18);
-  n->steerClkDriftMpS = std::ldexp(static_cast<double>(field(in, k19SteerClkDrift).l), -11);
+  n->clkOffset = times_pow2(static_cast<double>(field(in, k19ClkOffset).l), -19);
+  n->steerClkOffsetM = times_pow2(static_cast<double>(field(in, k19SteerClkOffset).l), -18);
+  n->steerClkDriftMpS = times_pow2(static_cast<double>(field(in, k19SteerClkDrift).l), -11);
 }
 
 bool fill_systems(const IntermediateRecord& in, Sub19Native* n, uint8_t* error) {
@@ -76,7 +76,7 @@ bool fill_systems(const IntermediateRecord& in, Sub19Native* n, uint8_t* error) 
   for (uint64_t i = 0; i < count; ++i) {
     n->system.d[i].rt_clktype = static_cast<int32_t>(column(in, k19ClkType, i));
     n->system.d[i].systemClockOffset =
-        std::ldexp(static_cast<double>(column(in, k19SystemClockOffset, i)), -28);
+        times_pow2(static_cast<double>(column(in, k19SystemClockOffset, i)), -28);
   }
   return true;
 }

@@ -1,6 +1,6 @@
 #include "records/record35/native_sub9.h"
 
-#include <cmath>
+#include "core/byte_cursor.h"
 
 namespace d01ozu {
 
@@ -44,7 +44,7 @@ int32_t at32(const Value& record, int index) {
   return static_cast<int32_t>(at(record, index));
 }
 double scaled(const Value& record, int index, int e) {
-  return std::ldexp(static_cast<double>(at(record, index)), e);
+  return times_pow2(static_cast<double>(at(record, index)), e);
 }
 
 void fill_measurement(const Value& m, Sub9Measurement* out) {
