@@ -28,8 +28,15 @@ bool GetArraySize(avro_value_t* array, const char* path, size_t* size, uint8_t* 
 bool GetBytes(avro_value_t* value, const char* path, const void** data, size_t* size,
               uint8_t* error, const DiagnosticSink& sink);
 
-// Copies the top record src (schema root) into dst.
+// True when every record of reader (the schema the generic value was made
+// from) has, at each index the copy fetches, the field name root expects.
+// The names depend on the schema alone, so a decoder checks them once.
+bool ReaderNamesMatch(const SchemaNode& root, avro_schema_t reader);
+
+// Copies the top record src (schema root) into dst. names_match: the result
+// of ReaderNamesMatch for src's schema; when false every field fetched has
+// its name checked (and a mismatch reported) as GetField does.
 bool CopyAvroRecord(const SchemaNode& root, avro_value_t* src, Value* dst, CopyPass pass,
-                    uint8_t* error, const DiagnosticSink& sink);
+                    bool names_match, uint8_t* error, const DiagnosticSink& sink);
 
 }  // namespace d01ozu

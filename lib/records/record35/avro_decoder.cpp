@@ -107,6 +107,7 @@ void AvroDecoder::release() {
   if (reader_schema) avro_schema_decref(reader_schema);
   writer_schema = reader_schema = nullptr;
   created = resolved = false;
+  names_checked = names_match = false;
   target = nullptr;
 }
 

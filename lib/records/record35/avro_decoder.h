@@ -26,6 +26,10 @@ struct AvroDecoder {
   avro_value_iface_t* resolver = nullptr;
   avro_value_t resolved_value{};
   avro_value_t* target = nullptr;  // the value reads go into
+  // Set by the owner once per build: whether the reader schema carries the
+  // field names the copy expects (a property of the schema alone).
+  bool names_checked = false;
+  bool names_match = false;
 
   AvroDecoder() = default;
   AvroDecoder(const AvroDecoder&) = delete;

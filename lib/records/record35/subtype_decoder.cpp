@@ -81,23 +81,34 @@ bool reserve_columns(SubtypeState& s, size_t body_length, uint8_t* error) {
   return true;
 }
 
+// The field names of the reader schema, checked once per decoder build.
+bool reader_names_match(SubtypeState& s) {
+  AvroDecoder& d = s.decoder;
+  if (!d.names_checked) {
+    d.names_match = ReaderNamesMatch(s.schema.root, d.reader_schema);
+    d.names_checked = true;
+  }
+  return d.names_match;
+}
+
 // Copy and delta steps; the flattened subtypes take their counts first.
 bool copy_and_predict(SubtypeState& s, size_t body_length, bool key, uint8_t* error,
                       const DiagnosticSink& sink) {
   avro_value_t* datum = &s.decoder.generic_value;
   const SchemaNode& root = s.schema.root;
   Value* top = &s.intermediate.root;
+  const bool names = reader_names_match(s);
   if (!s.schema.flattened) {
-    if (!CopyAvroRecord(root, datum, top, CopyPass::kAll, error, sink)) return false;
+    if (!CopyAvroRecord(root, datum, top, CopyPass::kAll, names, error, sink)) return false;
     if (!key_rule(s, key, error)) return false;
     DeltaDecode(root, top, key, DeltaFields::kAll, sink);
     return true;
   }
-  if (!CopyAvroRecord(root, datum, top, CopyPass::kCountsOnly, error, sink)) return false;
+  if (!CopyAvroRecord(root, datum, top, CopyPass::kCountsOnly, names, error, sink)) return false;
   if (!key_rule(s, key, error)) return false;
   DeltaDecode(root, top, key, DeltaFields::kCountsOnly, sink);
   if (!reserve_columns(s, body_length, error)) return false;
-  if (!CopyAvroRecord(root, datum, top, CopyPass::kColumnsKept, error, sink)) return false;
+  if (!CopyAvroRecord(root, datum, top, CopyPass::kColumnsKept, names, error, sink)) return false;
   DeltaDecode(root, top, key, DeltaFields::kAllButCounts, sink);
   return true;
 }
