@@ -261,6 +261,25 @@ TEST(Record35Decode, NumberArraysAgainstTheBodyLength) {
   avro_schema_decref(parsed);
 }
 
+// A writer schema may name itself: the check stays finite and refuses a
+// body nested deeper than any library schema.
+TEST(Record35Decode, SelfNamingSchemaBoundedByDepth) {
+  const std::string schema =
+      writers::writer_schema("node", 1, {{"v", "\"int\""}, {"next", "[\"null\", \"node\"]"}});
+  avro_schema_t parsed = nullptr;
+  ASSERT_EQ(avro_schema_from_json_length(schema.data(), schema.size(), &parsed), 0);
+  for (int levels : {1, 10, 30}) {
+    SCOPED_TRACE(levels);
+    Bytes chain;
+    for (int i = 1; i < levels; ++i) chain.insert(chain.end(), {0, 2});
+    chain.insert(chain.end(), {0, 0});
+    EXPECT_EQ(d01ozu::BodyFitsSchema(parsed, chain.data(), chain.size()), levels < 30);
+    chain.pop_back();
+    EXPECT_FALSE(d01ozu::BodyFitsSchema(parsed, chain.data(), chain.size()));
+  }
+  avro_schema_decref(parsed);
+}
+
 TEST(Record35Decode, SubtypesWithoutDecoder) {
   Conversion conv;
   const Bytes body(1000, 0x5A);

@@ -1,7 +1,6 @@
 #include "records/record35/avro_decoder.h"
 
 #include "core/diagnostics.h"
-#include "records/record35/body_bound.h"
 #include "records/record35/dyn_array.h"
 #include "records/record35/schema_match.h"
 #include "records/record35/schema_names.h"
@@ -68,8 +67,9 @@ bool build_resolved(AvroDecoder& d, const DecoderSchemas& s, uint8_t* error,
 // declares fits in it. A decoder that fails its first read is released.
 bool read_datum(AvroDecoder& d, const uint8_t* body, size_t length, bool first, uint8_t* error,
                 const DiagnosticSink& sink) {
-  avro_schema_t written = d.resolved ? d.writer_schema : d.reader_schema;
-  if (!BodyFitsSchema(written, body, length)) {
+  if (d.bound_plan.nodes.empty())
+    CompileBoundPlan(d.resolved ? d.writer_schema : d.reader_schema, &d.bound_plan);
+  if (!BodyFitsPlan(d.bound_plan, body, length)) {
     diagnostic(sink, "Record body does not fit its schema.\n");
     *error = kRec35DecodeFailed;
     return false;
@@ -108,6 +108,8 @@ void AvroDecoder::release() {
   writer_schema = reader_schema = nullptr;
   created = resolved = false;
   names_checked = names_match = false;
+  bound_plan.nodes.clear();
+  bound_plan.children.clear();
   target = nullptr;
 }
 

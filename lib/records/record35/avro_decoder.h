@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/diagnostics.h"
+#include "records/record35/body_bound.h"
 
 namespace d01ozu {
 
@@ -30,6 +31,7 @@ struct AvroDecoder {
   // field names the copy expects (a property of the schema alone).
   bool names_checked = false;
   bool names_match = false;
+  BoundPlan bound_plan;  // of the written schema, made at the first read
 
   AvroDecoder() = default;
   AvroDecoder(const AvroDecoder&) = delete;
