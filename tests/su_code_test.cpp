@@ -90,6 +90,47 @@ TEST(SuCode, TableDecoderMatchesTheTreeWalk) {
   EXPECT_EQ(ends, 1);
 }
 
+// su_decode_run (whole runs without a bound test, then byte by byte near the
+// capacity) against su_decode_step byte by byte: same bytes, same refusal
+// when the output would not fit, same position in the tree afterwards.
+TEST(SuCode, RunDecoderMatchesTheByteStepAtEveryCapacity) {
+  const SuTables& t = *su_tables();
+  std::mt19937 rng(5);
+  for (int round = 0; round < 300; ++round) {
+    Bytes plain(rng() % 700);
+    for (uint8_t& b : plain) b = static_cast<uint8_t>(rng() % 3 ? rng() % 8 : rng());
+    Bytes in = writers::su_encode(plain, round % 3 == 0);
+    for (int flips = static_cast<int>(rng() % 3); flips > 0 && !in.empty(); --flips)
+      in[rng() % in.size()] ^= static_cast<uint8_t>(1 << rng() % 8);
+    const size_t capacity = round % 4 ? rng() % (plain.size() + 8) : plain.size() + 100;
+    SuDecoder run_decoder, step_decoder;
+    d01ozu::su_reset(run_decoder, t);
+    d01ozu::su_reset(step_decoder, t);
+    Bytes out(capacity + 16, 0xEE);
+    const long got =
+        d01ozu::su_decode_run(t, run_decoder, in.data(), in.size(), out.data(), capacity);
+    Bytes want;
+    long want_count = 0;
+    for (uint8_t byte : in) {
+      uint8_t symbols[d01ozu::kSuMaxOutputPerByte];
+      const int n = d01ozu::su_decode_byte(t, step_decoder, byte, symbols);
+      if (n <= 0) continue;
+      if (want.size() + static_cast<size_t>(n) > capacity) {
+        want_count = -1;
+        break;
+      }
+      want.insert(want.end(), symbols, symbols + n);
+    }
+    if (want_count == 0) want_count = static_cast<long>(want.size());
+    ASSERT_EQ(got, want_count) << round;
+    ASSERT_EQ(run_decoder.node, step_decoder.node) << round;
+    if (got >= 0) {
+      ASSERT_EQ(Bytes(out.begin(), out.begin() + got), want) << round;
+    }
+    ASSERT_EQ(out[capacity], 0xEE) << round;  // nothing written past the capacity
+  }
+}
+
 TEST(SuCompr, LengthRuleAndItsReverse) {
   struct Case {
     uint8_t type, b1, b3;

@@ -84,8 +84,9 @@ void build_step(SuTables& t, int from, int byte) {
     }
     emit |= static_cast<uint32_t>(symbol) << (8 * count++);  // at most 3: codes are >= 3 bits
   }
-  const size_t at = static_cast<size_t>(from - kFirstInternal) * 256 + byte;
-  t.emit[at] = emit | count << 24;
+  const size_t at =
+      su_table_index(static_cast<size_t>(from - kFirstInternal), static_cast<uint8_t>(byte));
+  t.emit[at] = emit | count << kSuEmitCountShift;
   t.next[at] = static_cast<uint8_t>(node - kFirstInternal);
 }
 
@@ -109,23 +110,31 @@ const SuTables* su_tables() {
   return tables;
 }
 
+// Runs of input short enough that even three symbols per byte cannot pass the
+// capacity go through the unchecked loop; the tail byte by byte.
 long su_decode_run(const SuTables& tables, SuDecoder& decoder, const uint8_t* in, size_t n,
                    uint8_t* out, size_t capacity) {
-  size_t written = 0;
+  uint8_t* const start = out;
+  uint8_t* const limit = out + capacity;
   uint8_t node = decoder.node;
+  size_t used = 0;
+  for (size_t safe; (safe = std::min(n - used, static_cast<size_t>(limit - out) / 4)) > 0;) {
+    out = su_decode_unchecked(tables, node, in + used, safe, out);
+    used += safe;
+  }
   uint8_t symbols[kSuMaxOutputPerByte];
-  for (size_t i = 0; i < n; ++i) {
-    int count = su_decode_step(tables, node, in[i], symbols);
+  for (; used < n; ++used) {
+    const int count = su_decode_step(tables, node, in[used], symbols);
     if (count <= 0) continue;  // nothing, or an end symbol (skipped)
-    if (static_cast<size_t>(count) > capacity - written) {
+    if (count > limit - out) {
       decoder.node = node;
       return -1;
     }
-    std::memcpy(out + written, symbols, static_cast<size_t>(count));
-    written += static_cast<size_t>(count);
+    std::memcpy(out, symbols, static_cast<size_t>(count));
+    out += count;
   }
   decoder.node = node;
-  return static_cast<long>(written);
+  return static_cast<long>(out - start);
 }
 
 }  // namespace d01ozu

@@ -42,9 +42,16 @@ struct SuTree {
 // indexed by node x 256 + byte: the node the byte ends on (the only value the
 // next byte's lookup waits for, so it has a small table of its own) and what
 // the byte emits. Every code is at least 3 bits long, so a byte completes at
-// most three symbols: emit holds them in bits 0..23, their count in bits
-// 24..25, and bit 31 when the end symbol was met instead (next is the root).
-constexpr uint32_t kSuEmitEnd = 0x80000000u;
+// most three symbols: emit holds them in bits 0..23, bit 24 when the end
+// symbol was met instead (no symbols, next is the root), and their count in
+// bits 30..31, where one shift takes it out.
+constexpr uint32_t kSuEmitEnd = 1u << 24;
+constexpr int kSuEmitCountShift = 30;
+
+// Where the tables keep the decoding of byte from internal node.
+inline size_t su_table_index(size_t node, uint8_t byte) {
+  return node * 256 + byte;
+}
 
 struct SuTables {
   SuTree tree;
@@ -73,18 +80,44 @@ constexpr int kSuEndMet = -1;
 // count, or kSuEndMet when the byte held the end symbol (the rest of that
 // byte is ignored, nothing of it is output, and node returns to the root).
 inline int su_decode_step(const SuTables& tables, uint8_t& node, uint8_t byte, uint8_t* out) {
-  const size_t at = static_cast<size_t>(node) * 256 + byte;
+  const size_t at = su_table_index(node, byte);
   const uint32_t emit = tables.emit[at];
   node = tables.next[at];
   out[0] = static_cast<uint8_t>(emit);
   out[1] = static_cast<uint8_t>(emit >> 8);
   out[2] = static_cast<uint8_t>(emit >> 16);
   if (emit & kSuEmitEnd) return kSuEndMet;
-  return static_cast<int>(emit >> 24 & 3);
+  return static_cast<int>(emit >> kSuEmitCountShift);
 }
 
 inline int su_decode_byte(const SuTables& tables, SuDecoder& decoder, uint8_t byte, uint8_t* out) {
   return su_decode_step(tables, decoder.node, byte, out);
+}
+
+// Stores the three symbol bytes of emit at out in order, plus one spare byte.
+inline void su_store_symbols(uint8_t* out, uint32_t emit) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  emit = __builtin_bswap32(emit);
+#endif
+  std::memcpy(out, &emit, 4);
+}
+
+// Decodes in[0..n) from node (updated) to out without any bounds test, as
+// su_decode_step would byte by byte, skipping end symbols; returns the new end
+// of the output. Each byte stores four bytes and keeps at most three, so out
+// needs room for 3 * n + 1 bytes.
+inline uint8_t* su_decode_unchecked(const SuTables& tables, uint8_t& node, const uint8_t* in,
+                                    size_t n, uint8_t* out) {
+  size_t state = node;
+  for (size_t i = 0; i < n; ++i) {
+    const size_t at = su_table_index(state, in[i]);
+    const uint32_t emit = tables.emit[at];
+    state = tables.next[at];
+    su_store_symbols(out, emit);  // an end symbol has a count of 0
+    out += emit >> kSuEmitCountShift;
+  }
+  node = static_cast<uint8_t>(state);
+  return out;
 }
 
 // Decodes in[0..n) into out, skipping end symbols. Returns the bytes written,
