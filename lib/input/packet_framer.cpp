@@ -1,5 +1,7 @@
 #include "input/packet_framer.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "core/frame_rules.h"
@@ -115,38 +117,107 @@ int FramerStep(ExpansionContext& c, StreamMode mode, int byte, ReaderStatus* sta
   return result;
 }
 
-void FramerFill(ExpansionContext& c, StreamMode mode, InputStream& input) {
+namespace {
+
+// Plain mode between packets: input bytes before an STX would each be
+// appended and dropped again, so an empty buffer skips them with one search;
+// then the bytes that complete the header are copied. False at end of input.
+bool take_plain_header(PacketFramer& f, InputStream& input) {
+  size_t available = 0;
+  const uint8_t* in = input.buffered(available);
+  if (available == 0) return false;
+  if (f.count == 0) {
+    const void* stx = std::memchr(in, kStx, available);
+    const size_t skip =
+        stx ? static_cast<size_t>(static_cast<const uint8_t*>(stx) - in) : available;
+    input.consume(skip);
+    in += skip;
+    available -= skip;
+    if (available == 0) return true;
+  }
+  const size_t n = std::min(available, kRawHeaderSize - f.count);
+  make_room(f, n);
+  std::memcpy(live(f) + f.count, in, n);
+  f.count = static_cast<uint16_t>(f.count + n);
+  input.consume(n);
+  return true;
+}
+
+// Su-coded mode between packets: decodes one input byte. False at end of
+// input, and before a byte that holds an end symbol, which the per-byte step
+// takes and reports.
+bool take_coded_header_byte(ExpansionContext& c, InputStream& input) {
+  size_t available = 0;
+  const uint8_t* in = input.buffered(available);
+  if (available == 0) return false;
   PacketFramer& f = c.framer;
-  drop_to_stx(f);
-  if (f.count < kRawHeaderSize) return;
-  int length = held_frame_length(f);
-  if (bad_length(length) || f.count >= length) return;
+  make_room(f);
+  uint8_t node = c.su.node;
+  const int n = su_decode_step(*su_tables(), node, in[0], live(f) + f.count);
+  if (n == kSuEndMet) return false;
+  c.su.node = node;
+  input.consume(1);
+  f.count = static_cast<uint16_t>(f.count + n);
+  return true;
+}
+
+// Decodes whole bytes of in[0..n) from node (updated) until out reaches
+// frame_end; returns the bytes used. The last byte may add symbols past
+// frame_end (two at most, stored with one spare byte).
+size_t decode_until(const SuTables& tables, uint8_t& node, const uint8_t* in, size_t n,
+                    uint8_t*& out, const uint8_t* frame_end) {
+  // Four bytes add at most twelve symbols, so groups that leave more room
+  // than that go without a test per byte.
+  constexpr size_t kGroup = 4;
+  size_t used = 0;
+  while (n - used >= kGroup && frame_end - out > static_cast<std::ptrdiff_t>(3 * kGroup)) {
+    out = su_decode_unchecked(tables, node, in + used, kGroup, out);
+    used += kGroup;
+  }
+  while (used < n && out < frame_end) out = su_decode_unchecked(tables, node, in + used++, 1, out);
+  return used;
+}
+
+// Collects the rest of the held frame of length bytes, as far as the input
+// goes, reading whole input bytes: a coded byte's symbols beyond the frame
+// stay in the buffer for the next frame.
+void collect_frame(ExpansionContext& c, StreamMode mode, InputStream& input, int length) {
+  PacketFramer& f = c.framer;
+  const size_t want = static_cast<size_t>(length - f.count);
   if (mode == StreamMode::kPlain) {
-    size_t want = static_cast<size_t>(length - f.count);
     make_room(f, want);
     f.count = static_cast<uint16_t>(f.count + input.read(live(f) + f.count, want));
     return;
   }
-  // Room for the whole frame and one byte's overshoot, then decoding straight
-  // from the input's buffer until the frame is whole.
-  make_room(f, static_cast<size_t>(length - f.count) + kSuMaxOutputPerByte);
-  const SuTables& tables = *su_tables();
+  make_room(f, want + kSuMaxOutputPerByte);
   uint8_t* out = live(f) + f.count;
   uint8_t* const frame_end = live(f) + length;
-  uint8_t node = c.su.node;
   size_t available = 0;
   while (out < frame_end) {
     const uint8_t* in = input.buffered(available);
     if (available == 0) break;
-    size_t used = 0;
-    while (used < available && out < frame_end) {
-      const int n = su_decode_step(tables, node, in[used++], out);
-      if (n > 0) out += n;  // an end symbol here is skipped
-    }
-    input.consume(used);
+    input.consume(decode_until(*su_tables(), c.su.node, in, available, out, frame_end));
   }
-  c.su.node = node;
   f.count = static_cast<uint16_t>(out - live(f));
+}
+
+}  // namespace
+
+// Alternates between completing a header (bytes that the per-byte step would
+// take between packets) and collecting the frame the header announces.
+void FramerFill(ExpansionContext& c, StreamMode mode, InputStream& input) {
+  PacketFramer& f = c.framer;
+  for (;;) {
+    drop_to_stx(f);
+    if (f.count >= kRawHeaderSize) {
+      const int length = held_frame_length(f);
+      if (!bad_length(length) && f.count < length) collect_frame(c, mode, input, length);
+      return;
+    }
+    const bool took =
+        mode == StreamMode::kPlain ? take_plain_header(f, input) : take_coded_header_byte(c, input);
+    if (!took) return;
+  }
 }
 
 }  // namespace d01ozu

@@ -20,9 +20,10 @@ int FramerStep(ExpansionContext& context, StreamMode mode, int byte, ReaderStatu
 // True when a step without a new byte would deliver a frame or a status.
 bool FramerReady(ExpansionContext& context);
 
-// Takes bytes from input while a frame is being collected and needs more;
-// the same as repeated FramerStep calls that each return 0. Stops at end of
-// input, when the frame is whole, or when no frame is being collected.
+// Takes bytes from input as long as FramerStep would answer each with 0:
+// between packets and while a frame is being collected. Stops at end of
+// input, when a frame is whole or its length is bad, and (su-coded) before a
+// byte that holds an end symbol between packets, which FramerStep reports.
 void FramerFill(ExpansionContext& context, StreamMode mode, InputStream& input);
 
 }  // namespace d01ozu
