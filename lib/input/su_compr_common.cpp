@@ -1,5 +1,6 @@
 #include "input/su_compr_common.h"
 
+#include <array>
 #include <cstring>
 #if defined(__SSE2__) && defined(__x86_64__)
 #include <emmintrin.h>
@@ -10,11 +11,35 @@
 namespace d01ozu {
 
 namespace {
+
 constexpr uint8_t kRecord35LengthMask = 0x0F;
+
+// What the framer asks of a type for every frame, copied from the record
+// traits into one small table, built once, that a lookup reads directly.
+struct FrameRule {
+  RawLength length = RawLength::kByte1;
+  bool checksum_exempt = false;
+};
+using FrameRules = std::array<FrameRule, 256>;
+
+FrameRules BuildFrameRules() {
+  FrameRules rules;
+  for (int type = 0; type < 256; ++type) {
+    const RecordTraits& traits = TraitsOf(type);
+    rules[static_cast<size_t>(type)] = FrameRule{traits.raw_length, traits.compact};
+  }
+  return rules;
 }
 
+const FrameRule& RuleOf(uint8_t type) {
+  static const FrameRules rules = BuildFrameRules();
+  return rules[type];
+}
+
+}  // namespace
+
 int raw_frame_length(uint8_t type, uint8_t length_byte, uint8_t high_byte) {
-  switch (TraitsOf(type).raw_length) {
+  switch (RuleOf(type).length) {
     case RawLength::kPlus256:
       return length_byte + 256;
     case RawLength::kExtended:
@@ -46,7 +71,7 @@ bool write_raw_frame_length(uint8_t* frame, uint8_t type, int total) {
 }
 
 bool raw_type_checksum_exempt(uint8_t type) {
-  return TraitsOf(type).compact;
+  return RuleOf(type).checksum_exempt;
 }
 
 #if defined(__SSE2__) && defined(__x86_64__)
