@@ -22,6 +22,7 @@ struct FrameRule {
 };
 using FrameRules = std::array<FrameRule, 256>;
 
+// Every type's rule, read from the record traits.
 FrameRules BuildFrameRules() {
   FrameRules rules;
   for (int type = 0; type < 256; ++type) {
@@ -31,6 +32,7 @@ FrameRules BuildFrameRules() {
   return rules;
 }
 
+// The rule of type; the table is built on first use and never changed.
 const FrameRule& RuleOf(uint8_t type) {
   static const FrameRules rules = BuildFrameRules();
   return rules[type];
