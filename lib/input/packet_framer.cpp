@@ -166,15 +166,17 @@ bool take_coded_header_byte(ExpansionContext& c, InputStream& input) {
 // frame_end (two at most, stored with one spare byte).
 size_t decode_until(const SuTables& tables, uint8_t& node, const uint8_t* in, size_t n,
                     uint8_t*& out, const uint8_t* frame_end) {
-  // Four bytes add at most twelve symbols, so groups that leave more room
-  // than that go without a test per byte.
-  constexpr size_t kGroup = 4;
+  // Eight bytes add at most 24 symbols, so groups that leave more room than
+  // that go without a test per byte.
+  constexpr size_t kGroup = 8;
+  uint8_t state = node;  // a local: stores to out cannot change it
   size_t used = 0;
   while (n - used >= kGroup && frame_end - out > static_cast<std::ptrdiff_t>(3 * kGroup)) {
-    out = su_decode_unchecked(tables, node, in + used, kGroup, out);
+    out = su_decode_unchecked(tables, state, in + used, kGroup, out);
     used += kGroup;
   }
-  while (used < n && out < frame_end) out = su_decode_unchecked(tables, node, in + used++, 1, out);
+  while (used < n && out < frame_end) out = su_decode_unchecked(tables, state, in + used++, 1, out);
+  node = state;
   return used;
 }
 
