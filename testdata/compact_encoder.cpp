@@ -239,4 +239,18 @@ Bytes second_group_epoch(const Bytes& compact_epoch) {
   return f;
 }
 
+Bytes moving_type17_epoch(uint32_t t, uint8_t first_sv, int count, uint32_t n) {
+  std::vector<std::array<uint8_t, 29>> entries(static_cast<size_t>(count));
+  for (int k = 0; k < count; ++k) {
+    std::array<uint8_t, 29>& e = entries[static_cast<size_t>(k)];
+    e = {};
+    e[0] = static_cast<uint8_t>(first_sv + k);
+    e[1] = k % 2 ? 0xD1 : 0xD0;  // bit 0: the L2 part
+    e[5] = 9;
+    for (int b = 6; b < 19; ++b) e[b] = static_cast<uint8_t>(n * (b + k) + 5 * k);
+    for (int b = 20; b < 29; ++b) e[b] = static_cast<uint8_t>(n * 2 + b);
+  }
+  return type17_frame_from_entries(t, 0x10203, entries);
+}
+
 }  // namespace writers

@@ -59,6 +59,10 @@ class CompactEncoder {
 Bytes type17_frame_from_entries(uint32_t h1, uint32_t h2,
                                 const std::vector<std::array<uint8_t, 29>>& entries);
 
+// A type-17 frame at time t of count satellites from first_sv on, every
+// other one with the L2 part, whose values move with n.
+Bytes moving_type17_epoch(uint32_t t, uint8_t first_sv, int count, uint32_t n);
+
 // The compact epoch as a record of the second satellite group (types 68, 69,
 // 76 and 77, two above 66, 67, 74 and 75), which the decoder expands against
 // references of its own; an encoder per group keeps them apart.

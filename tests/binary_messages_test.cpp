@@ -17,13 +17,6 @@ namespace {
 using dattest::Le;
 using testsupport::Bytes;
 
-// The text in a zero-filled field of width bytes.
-Bytes field(const std::string& text, size_t width) {
-  Bytes b(width, 0);
-  std::memcpy(b.data(), text.data(), std::min(text.size(), width));
-  return b;
-}
-
 Bytes page(int number, const RecordProcessor& rp, const RunInfo& run) {
   uint8_t out[128];
   std::memset(out, 0xEE, sizeof out);
@@ -99,14 +92,14 @@ TEST_F(BinaryMessages, Pages6And0OptionsStationReferenceAndLongName) {
   for (int i = 0; i < 4; ++i) want.le32(0x01020304u * (i + 1));
   EXPECT_EQ(page(6, rp, run), want.data());
   Le want0;
-  want0.u8(0x74).u8(98).u8(0).u8(5).u8(1).u8(0).bytes(field("GS00", 5)).u8(254);
-  want0.f64(45).f64(-90).f64(312.5).f64(1.25).u8(3).u8(1).u8(7).bytes(field("Hilltop", 51));
+  want0.u8(0x74).u8(98).u8(0).u8(5).u8(1).u8(0).text("GS00", 5).u8(254);
+  want0.f64(45).f64(-90).f64(312.5).f64(1.25).u8(3).u8(1).u8(7).text("Hilltop", 51);
   EXPECT_EQ(page(0, rp, run), want0.data());
 }
 
 TEST_F(BinaryMessages, Page1SessionScheduleDateAndSettings) {
   Le want;
-  want.u8(0x74).u8(65).u8(1).u8(5).le16(0).bytes(field("233A", 5)).u8(1);
+  want.u8(0x74).u8(65).u8(1).u8(5).le16(0).text("233A", 5).u8(1);
   want.le16(61).le16(600).le16(75).le16(590).le16(2087).le16(2020).le16(1).le16(5).le16(150);
   want.u8(10).u8(4).u8(1).u8(1).u8(0).u8(1).u8(1);  // mask, minimum, antenna, logging, sv
   want.u8(0xA1).u8(1).u8(0xC1).u8(0xB1).u8(0xB2).u8(0xB3).u8(0);
@@ -117,7 +110,7 @@ TEST_F(BinaryMessages, Page1SessionScheduleDateAndSettings) {
 TEST_F(BinaryMessages, Page2VersionsSerialTextsAndFlags) {
   Le want;
   want.u8(0x74).u8(64).u8(2).u8(5).le16(0).le16(312).le16(44).le16(3).le16(11).le16(1);
-  want.bytes(field("        77", 12)).bytes(field("0000004455", 12)).u8(5).u8(0x31).u8(1).u8(1);
+  want.text("        77", 12).text("0000004455", 12).u8(5).u8(0x31).u8(1).u8(1);
   want.u8(1).u8(0xC3).u8(0xC4).u8(0x32).f64(2.5).le32(14).le16(0x1234).u8(0xD1).u8(0xD2);
   EXPECT_EQ(page(2, rp, run), want.data());
 
@@ -127,7 +120,7 @@ TEST_F(BinaryMessages, Page2VersionsSerialTextsAndFlags) {
   rp.facts.antenna_text_known = true;
   Bytes texts = page(2, rp, run);
   EXPECT_EQ(Bytes(texts.begin() + 16, texts.begin() + 40),
-            Le().bytes(field("    AB-123", 12)).bytes(field("SN12345678A", 12)).data());
+            Le().text("    AB-123", 12).text("SN12345678A", 12).data());
 }
 
 TEST_F(BinaryMessages, Page3FixesInDegreesAndFixCounts) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -17,8 +18,7 @@ namespace dattest {
 
 using Bytes = std::vector<uint8_t>;
 
-// Five binary message placeholders and the ION/UTC record.
-constexpr size_t kDatStartBytes = 24 + 98 + 65 + 64 + 110 + 124;
+using testsupport::kDatStartBytes;
 
 class Le {
  public:
@@ -32,6 +32,16 @@ class Le {
     uint64_t bits;
     std::memcpy(&bits, &d, 8);
     return le32(static_cast<uint32_t>(bits)).le32(static_cast<uint32_t>(bits >> 32));
+  }
+  Le& f32(float f) {
+    uint32_t bits;
+    std::memcpy(&bits, &f, 4);
+    return le32(bits);
+  }
+  // The text in a zero-filled field of width bytes.
+  Le& text(const std::string& s, size_t width) {
+    for (size_t i = 0; i < width; ++i) u8(i < s.size() ? static_cast<uint8_t>(s[i]) : 0);
+    return *this;
   }
   Le& bytes(const Bytes& v) {
     b_.insert(b_.end(), v.begin(), v.end());

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "core/frame_rules.h"
-#include "records/raw_dispatcher.h"
 #include "testdata/frame_writer.h"
 #include "testdata/t0x_writers.h"
+#include "tests/expand_harness.h"
 
 namespace {
 
@@ -13,18 +13,8 @@ using d01ozu::ExpansionContext;
 using writers::Bytes;
 using writers::Payload;
 
-// Puts frame into the context as the reader would, expands it and returns
-// the status.
 d01ozu::ReaderStatus expand(ExpansionContext& c, const Bytes& frame, int origin) {
-  std::memset(&c.record, 0, sizeof c.record);
-  std::memcpy(c.record.data, frame.data(), frame.size());
-  c.record.length = static_cast<uint16_t>(frame.size());
-  c.last_code = frame[2];
-  c.record_origin = origin;
-  int16_t legacy = 0;
-  d01ozu::ReaderStatus status = 0;
-  d01ozu::ExpandRawRecord(c, frame[2], &legacy, &status);
-  return status;
+  return expandtest::expand(c, frame, origin).status;
 }
 
 constexpr int kPacket = d01ozu::kOriginPacketStream;

@@ -19,13 +19,15 @@ struct Expanded {
   d01ozu::ReaderStatus status = 0;
 };
 
-// Puts frame into the context as the reader leaves a packet and expands it.
-inline Expanded expand(d01ozu::ExpansionContext& c, const Bytes& frame) {
+// Puts frame into the context as the reader leaves it (a packet by default)
+// and expands it.
+inline Expanded expand(d01ozu::ExpansionContext& c, const Bytes& frame,
+                       int origin = d01ozu::kOriginPacketStream) {
   std::memset(&c.record, 0, sizeof c.record);
   std::memcpy(c.record.data, frame.data(), frame.size());
   c.record.length = static_cast<uint16_t>(frame.size());
   c.last_code = frame.at(2);
-  c.record_origin = d01ozu::kOriginPacketStream;
+  c.record_origin = origin;
   c.record_checked = false;
   Expanded e;
   e.count = d01ozu::ExpandRawRecord(c, c.last_code, &e.legacy, &e.status);

@@ -130,4 +130,36 @@ RunResult run_rawsplit(const std::string& cwd, const std::vector<std::string>& a
   return result;
 }
 
+DatRun run_on_input(const std::string& name, const Bytes& input, std::vector<std::string> args) {
+  TempDir dir;
+  write_file(dir.file(name), input);
+  args.push_back(name);
+  const RunResult r = run_rawsplit(dir.path(), args);
+  DatRun run{r.status, r.output, "", {}};
+  for (const char* extension : {".dat", ".tgd"}) {
+    const std::string dat = dir.file(name.substr(0, name.find('.')) + extension);
+    if (!file_exists(dat)) continue;
+    run.extension = extension;
+    run.dat = read_file(dat);
+  }
+  return run;
+}
+
+std::vector<Bytes> dat_records(const Bytes& dat) {
+  std::vector<Bytes> out;
+  for (size_t at = kDatStartBytes; at + 4 <= dat.size();) {
+    const uint8_t type = dat[at + 3];
+    const bool wide = type == 11 || type == 17 || type == 27 || type == 29 || type == 98 ||
+                      type == 99 || type == 102;
+    const size_t n = dat[at + 1] | (wide ? dat[at + 2] << 8 : 0);
+    if (n < 4 || at + n > dat.size()) {
+      out.push_back({});  // no record here: an empty one ends the list
+      break;
+    }
+    out.emplace_back(dat.begin() + at, dat.begin() + at + n);
+    at += n;
+  }
+  return out;
+}
+
 }  // namespace testsupport

@@ -42,4 +42,24 @@ struct RunResult {
 RunResult run_rawsplit(const std::string& cwd, const std::vector<std::string>& args,
                        const std::vector<std::string>& env = {}, long file_size_limit = 0);
 
+// Five binary message placeholders and the ION/UTC record open a DAT file.
+constexpr size_t kDatStartBytes = 24 + 98 + 65 + 64 + 110 + 124;
+
+// A run on one input file and the DAT file it left (".dat", or ".tgd" when
+// the file holds type-27 records).
+struct DatRun {
+  int status = -1;
+  std::string output;
+  std::string extension;  // empty when no DAT file was left
+  Bytes dat;
+};
+
+// Writes input as name into a fresh directory and runs rawsplit there with
+// args followed by name.
+DatRun run_on_input(const std::string& name, const Bytes& input, std::vector<std::string> args);
+
+// The records of a DAT file after its start: the length in byte 1, and in
+// byte 2 too for the types whose records may pass 255 bytes.
+std::vector<Bytes> dat_records(const Bytes& dat);
+
 }  // namespace testsupport

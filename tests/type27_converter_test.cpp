@@ -20,12 +20,6 @@ using writers::Raw27Block;
 using writers::Raw27Epoch;
 using writers::Raw27Satellite;
 
-Le& f32(Le& le, float f) {
-  uint32_t bits;
-  std::memcpy(&bits, &f, 4);
-  return le.le32(bits);
-}
-
 // A converter with its own file state.
 struct Converter {
   std::unique_ptr<d01ozu::Type27State> state = std::make_unique<d01ozu::Type27State>();
@@ -108,17 +102,17 @@ TEST(Type27Converter, EveryOptionalPartReachesTheDatImage) {
   Le x;
   x.u8(0x74).u8(144).u8(0).u8(27);
   x.u8(22).le16(2300).f64(345600000.0);
-  f32(x, 0.25f).u8(1).u8(0x32);
-  f32(x, 0.0009765625f).u8(0x5A);
+  x.f32(0.25f).u8(1).u8(0x32);
+  x.f32(0.0009765625f).u8(0x5A);
   x.u8(21).u8(3).u8(2).u8(1).f64(512 / 268435456.0).u8(2).f64(0);
   x.u8(14).u8(5).u8(0x40).u8(0).u8(3).le16(7).le16(40).u8(0x84).u8(0x01).u8(1).u8(2).u8(3);
   x.u8(27).u8(0).u8(0).le16(450).f64(20000000.0).f64(105000000.5);
-  f32(x, -1234.5f).u8(0).u8(0x04);
+  x.f32(-1234.5f).u8(0).u8(0x04);
   // The first epoch of a file derives no doppler.
   x.u8(29).u8(1).u8(2).le16(300).f64(20000000.0 - 20000.5).f64(-3.25);
-  f32(x, 0).u8(0).u8(0x80).u8(0x81).u8(0x80);
+  x.f32(0).u8(0).u8(0x80).u8(0x81).u8(0x80);
   x.u8(27).u8(2).u8(5).le16(0).f64(20000003.25).f64(0);
-  f32(x, 0).u8(4).u8(0);
+  x.f32(0).u8(4).u8(0);
   EXPECT_EQ(c.image(), x.data());
 }
 

@@ -16,12 +16,6 @@ namespace {
 using dattest::Le;
 using writers::Bytes;
 
-Bytes text(const std::string& s, size_t width) {
-  Bytes b(width, 0);
-  for (size_t i = 0; i < s.size() && i < width; ++i) b[i] = static_cast<uint8_t>(s[i]);
-  return b;
-}
-
 // The structure a page gives, padded to its 106 bytes.
 Bytes structure(const Le& fields) {
   Bytes b = fields.data();
@@ -41,9 +35,9 @@ writers::Type5Page0 page0(const std::string& long_name) {
 
 Bytes page0_fields(const std::string& kept) {
   Le f;
-  f.le16(0x0100).bytes(text("BASE", 5)).u8(3);
+  f.le16(0x0100).text("BASE", 5).u8(3);
   for (double v : {0.25, -0.5, 312.5, 1.25}) f.f64(v);
-  f.u8(2).u8(1).u8(static_cast<unsigned>(kept.size())).bytes(text(kept, kept.size()));
+  f.u8(2).u8(1).u8(static_cast<unsigned>(kept.size())).text(kept, kept.size());
   return structure(f);
 }
 
@@ -90,13 +84,13 @@ struct PageCase {
 
 std::vector<PageCase> page_cases() {
   Le p1;
-  p1.le16(0x0203).bytes(text("233A", 5)).u8(1);
+  p1.le16(0x0203).text("233A", 5).u8(1);
   for (unsigned w : {61, 600, 75, 590, 2087, 2020, 1, 5, 150}) p1.le16(w);
   p1.bytes({10, 4, 1, 1, 0, 1, 1, 0xA1, 1, 0xC1, 0xB1, 0xB2, 0xB3, 0}).f64(2.5);
   p1.le32(11).le32(12).le32(13).u8(0xC2);
   Le p2;
   for (unsigned w : {0, 312, 44, 3, 11, 1}) p2.le16(w);
-  p2.bytes(text("        77", 12)).bytes(text("0000004455", 12));
+  p2.text("        77", 12).text("0000004455", 12);
   p2.bytes({5, 0x31, 1, 1, 1, 0xC3, 0xC4, 0x32}).f64(40.0).le32(14).le16(0x1234).u8(0xD1).u8(0xD2);
   Le p3;
   p3.le16(7);
