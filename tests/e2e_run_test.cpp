@@ -1,5 +1,6 @@
 // End-to-end runs of the built rawsplit on R00 inputs made by the writers:
-// exit statuses, standard output lines, record counts and output names.
+// exit statuses, standard output lines, record counts, output names, the DAT
+// file and how the epoch sequence rules end or continue a run.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/status_code.h"
+#include "output/binary_messages.h"
 #include "testdata/frame_writer.h"
 #include "testdata/legacy_records.h"
 #include "tests/test_support.h"
@@ -204,6 +207,51 @@ TEST(E2eNames, MissingAndOverlongNamesAreRefused) {
   Rawsplit(dir, {"-d", "a", std::string(252, 'o')}, 3);  // no room for ".eph"
   EXPECT_EQ(Rawsplit(dir, {"-d", "-s" + std::string(256, 's'), "a"}, 20),
             Lines{"rawsplit:  error  : summary name longer than 255 characters"});
+}
+
+Bytes epoch17(uint32_t t) {
+  writers::Type17Entry e;
+  e.sv = 12;
+  e.range = 128;
+  return writers::type17_part(t, 0, false, {e});
+}
+
+TEST(E2eDat, DatFileOfAnR00Run) {
+  testsupport::TempDir dir;
+  writers::R00File f;
+  f.records = {writers::message_frame(0, "AB"), epoch17(7000)};
+  write_file(dir.file("run.r00"), f.bytes());
+  ASSERT_EQ(testsupport::run_rawsplit(dir.path(), {"-d", "run.r00"}).status, 0);
+  Bytes dat = testsupport::read_file(dir.file("run.dat"));
+  ASSERT_EQ(dat.size(), testsupport::kDatStartBytes + 6 + 69);
+  // The binary message records are final: pages in order, bit 7 cleared.
+  size_t at = 0;
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(dat[at], 0x74);
+    EXPECT_EQ(dat[at + 1], d01ozu::kBinaryMessageLengths[i]);
+    EXPECT_EQ(dat[at + 2], d01ozu::kBinaryMessagePages[i]);
+    EXPECT_EQ(dat[at + 3], 5);
+    at += dat[at + 1];
+  }
+  // The records follow the file start: the message record, then the epoch.
+  EXPECT_EQ(Bytes(dat.begin() + 485, dat.begin() + 491), (Bytes{0x74, 6, 0, 16, 'A', 'B'}));
+}
+
+TEST(E2eDat, OutOfSequenceEndsTheRunUnlessFixupIsGiven) {
+  testsupport::TempDir dir;
+  writers::R00File f;
+  f.records = {epoch17(100000), epoch17(50000), epoch17(110000)};
+  write_file(dir.file("seq.r00"), f.bytes());
+  auto strict = testsupport::run_rawsplit(dir.path(), {"-dv", "seq.r00"});
+  EXPECT_EQ(strict.status, d01ozu::kStatusOutOfSequence);
+  EXPECT_NE(strict.output.find("records: 1"), std::string::npos);
+  Bytes partial = testsupport::read_file(dir.file("seq.dat"));
+  EXPECT_EQ(partial.size(), testsupport::kDatStartBytes + 2 * 69);  // the epoch was written
+  auto fixed = testsupport::run_rawsplit(dir.path(), {"-dfv", "seq.r00"});
+  EXPECT_EQ(fixed.status, d01ozu::kStatusErrorsTolerated);
+  EXPECT_NE(fixed.output.find("records: 2"), std::string::npos);  // the flagged one not counted
+  EXPECT_EQ(testsupport::read_file(dir.file("seq.dat")).size(),
+            testsupport::kDatStartBytes + 3 * 69);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // sets its reference) gives in the whole run the DAT records it gives on its
 // own, of the types listed (none for the records that feed the report, the
 // ION file or the binary message records), and the run ends with status 0.
+// Compact groups give the very DAT records of the plain records they were
+// made from.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,11 +22,11 @@
 #include "testdata/session_records.h"
 #include "testdata/t0x_writers.h"
 #include "testdata/type27_records.h"
-#include "tests/dat_fixture.h"
 #include "tests/test_support.h"
 
 namespace {
 
+using testsupport::kDatStartBytes;
 using writers::Bytes;
 using writers::Payload;
 
@@ -32,7 +34,14 @@ struct Group {
   std::string name;
   std::vector<Bytes> records;
   std::vector<uint8_t> dat_types;  // under -o+
+  std::vector<Bytes> plain = {};   // records of the same DAT records, if any
 };
+
+std::vector<uint8_t> times(int n, std::vector<uint8_t> types) {
+  std::vector<uint8_t> out;
+  for (int i = 0; i < n; ++i) out.insert(out.end(), types.begin(), types.end());
+  return out;
+}
 
 // A type-27 epoch whose blocks carry their doppler, so no epoch of another
 // group changes it.
@@ -59,22 +68,6 @@ writers::Raw27Epoch epoch27(int k) {
     e.satellites.push_back(s);
   }
   return e;
-}
-
-// A type-17 epoch of n satellites with the L2 part (type 117 beyond 255
-// bytes).
-Bytes type17_epoch(uint32_t t, int n, int first_sv) {
-  std::vector<std::array<uint8_t, 29>> entries(static_cast<size_t>(n));
-  for (int k = 0; k < n; ++k) {
-    std::array<uint8_t, 29>& e = entries[static_cast<size_t>(k)];
-    e = {};
-    e[0] = static_cast<uint8_t>(first_sv + k);
-    e[1] = 0xD1;
-    e[5] = 9;
-    for (int b = 6; b < 19; ++b) e[b] = static_cast<uint8_t>(t / 1000 * (b + k));
-    for (int b = 20; b < 29; ++b) e[b] = static_cast<uint8_t>(b + k);
-  }
-  return writers::type17_frame_from_entries(t, 0x10203, entries);
 }
 
 std::vector<Group> legacy_groups() {
@@ -121,63 +114,133 @@ std::vector<Group> legacy_groups() {
   };
 }
 
+// Type-11 solutions drifting slowly, with one jump that needs whole values.
+std::vector<Bytes> type11_frames() {
+  std::vector<Bytes> out;
+  for (int i = 0; i < 6; ++i) {
+    writers::PositionSolution s;
+    s.head = {0x20000000 + 3 * i * i, -0x10000000 - 70000 * i, 5000 - i, i == 4 ? 0x7FFF0000 : i,
+              -i * 300};
+    s.sixth = static_cast<uint16_t>(100 + i);
+    s.tail = {i, -i, 0x12345678};
+    s.word = 345600000u + 1000u * i;
+    s.fix_byte = 0x43;
+    s.lists = {0, 1, 2, 7, 9, 12};
+    s.refine = true;
+    s.refine_a = 5;
+    out.push_back(writers::position_solution(11, s));
+  }
+  return out;
+}
+
+std::vector<Bytes> type29_frames() {
+  std::vector<Bytes> out;
+  for (int i = 0; i < 5; ++i) {
+    writers::Type29Solution s;
+    s.h2 = 345600000u + 200u * i;
+    s.b = {1, 0, 2, 0, 0x12, 5, 4, 3};
+    s.p1 = (int64_t{45} << 40) + 1000 * i;
+    s.p2 = -(int64_t{100} << 39) - (int64_t{1} << 36) * i * i;
+    s.p3 = 250 * 4096 - 17 * i;
+    s.q1 = i == 3 ? -1 : 1 << 26;
+    s.items = {{3, 4, 1 << 28}, {5, 7, -1}};
+    s.entries = {{3, 0, 2}, {11, 5, 2}, {4, 7, 0}};
+    out.push_back(writers::type29_record(s));
+  }
+  return out;
+}
+
+// A plain record of the type, then the full compact record of the first
+// frame and deltas of each next one.
+Group compact_positions(const std::string& name, const std::vector<Bytes>& frames,
+                        const std::vector<uint8_t>& types) {
+  Group g{name, {frames[0], writers::compact_position_full(frames[0])}, {}, {frames[0]}};
+  for (size_t i = 1; i < frames.size(); ++i) {
+    const Bytes& previous = frames[i >= 2 ? i - 2 : 0];
+    g.records.push_back(writers::compact_position_delta(previous, frames[i - 1], frames[i]));
+  }
+  g.plain.insert(g.plain.end(), frames.begin(), frames.end());
+  g.dat_types = times(static_cast<int>(g.plain.size()), types);
+  return g;
+}
+
+// A type-25 record of sub-code 0 or 2 at time t, with a changing byte.
+Bytes type25(uint8_t sub_code, uint32_t t, uint8_t changing) {
+  Payload p;
+  p.be32(t).be16(0x0506).u8(7);
+  if (sub_code == 2) p.u8(0x40);
+  p.zeros(20).u8(changing).zeros(7);
+  if (sub_code == 2) p.u8(9).be32(10);
+  return writers::raw_record(25, sub_code, p.data());
+}
+
+Bytes type40(uint8_t sub_code, uint8_t a, uint8_t b) {
+  return writers::raw_frame(40, sub_code, Payload().be32(0x01020304).u8(a).zeros(5).u8(b));
+}
+
+// Types 25 of sub-codes 0 and 2 interleaved, times stepping by 1000 with one
+// jump, as 84 to 86; type 40 with byte changes and a sub-code change as 41.
+Group compact_patches() {
+  Group g{"84 to 86, 41", {}, {}, {}};
+  std::vector<Bytes> zero, two;
+  for (uint32_t i = 0; i < 5; ++i) {
+    zero.push_back(type25(0, 345600000 + 1000 * i + (i == 3 ? 7777777 : 0), uint8_t(i)));
+    two.push_back(type25(2, 500 * i * i, uint8_t(i % 2)));
+    g.plain.push_back(zero[i]);
+    g.plain.push_back(two[i]);
+    if (i == 0) {
+      g.records.push_back(writers::compact_type25_full(zero[0]));
+      g.records.push_back(writers::compact_type25_full(two[0]));
+      continue;
+    }
+    const size_t before = i >= 2 ? i - 2 : 0;
+    g.records.push_back(writers::compact_type25_delta(zero[before], zero[i - 1], zero[i], true));
+    g.records.push_back(writers::compact_type25_delta(two[before], two[i - 1], two[i], i % 2));
+  }
+  const std::vector<Bytes> forty = {type40(1, 1, 2), type40(1, 1, 3), type40(4, 9, 3)};
+  g.plain.insert(g.plain.end(), forty.begin(), forty.end());
+  g.records.push_back(forty[0]);
+  g.records.push_back(writers::compact_type40_patch(forty[0], forty[1]));
+  g.records.push_back(writers::compact_type40_patch(forty[1], forty[2]));
+  g.dat_types = times(10, {25});
+  g.dat_types.insert(g.dat_types.end(), {40, 40, 40});
+  return g;
+}
+
+// Compact type-17 epochs of the first or the second satellite group: a full
+// epoch and deltas. Short ones give the DAT records of their type-17 frames;
+// long ones (types 74 to 77) expand into type 117, an R00 form.
+Group compact17(const std::string& name, uint32_t t, uint8_t first_sv, int sats, bool second) {
+  writers::CompactEncoder encoder(116);
+  Group g{name, {}, times(3, {17}), {}};
+  for (uint32_t n = 0; n < 3; ++n) {
+    const Bytes frame = writers::moving_type17_epoch(t + 1000 * n, first_sv, sats, n);
+    const Bytes record = n ? encoder.delta(frame) : encoder.full(frame);
+    g.records.push_back(second ? writers::second_group_epoch(record) : record);
+    if (frame[2] == 17) g.plain.push_back(frame);
+  }
+  return g;
+}
+
 std::vector<Group> typed_groups() {
   std::vector<Group> out;
-  out.push_back({"27", {writers::raw27_frame(epoch27(0))}, {27, 17}});
+  out.push_back({"27", {writers::raw27_frame(epoch27(0))}, {27, 17}, {}});
   writers::Compact27Encoder c27;
-  out.push_back(
-      {"36 to 39",
-       {c27.whole(epoch27(1)), c27.predicted(c27.project(epoch27(2))),
-        c27.varint(c27.project(epoch27(3)), true), c27.varint(c27.project(epoch27(4)), false)},
-       {27, 17, 27, 17, 27, 17, 27, 17}});
-  writers::Type29Solution s;
-  s.b = {1, 0, 2, 0, 0x12, 5, 4, 3};
-  s.items = {{3, 4, 1 << 28}, {5, 7, -1}};
-  s.entries = {{3, 0, 2}, {11, 5, 2}, {4, 7, 0}};
-  const Bytes first29 = writers::type29_record(s);
-  s.p1 = 1000;
-  out.push_back({"29, 56, 57",
-                 {first29, writers::compact_position_full(first29),
-                  writers::compact_position_delta(first29, first29, writers::type29_record(s))},
-                 {29, 11, 29, 11, 29, 11}});
-  writers::PositionSolution fix;
-  fix.lists = {0, 1, 5, 9};
-  const Bytes first11 = writers::position_solution(11, fix);
-  fix.head[0] = -5;
-  out.push_back(
-      {"54, 55",
-       {writers::compact_position_full(first11),
-        writers::compact_position_delta(first11, first11, writers::position_solution(11, fix))},
-       {11, 11}});
-  Bytes payload40(12, 4);
-  const Bytes forty = writers::raw_frame(40, 1, payload40);
-  payload40[3] = 2;
-  out.push_back(
-      {"41",
-       {forty, writers::compact_type40_patch(forty, writers::raw_frame(40, 1, payload40))},
-       {40, 40}});
-  Bytes payload25 = Payload().be32(1).be16(2).u8(3).u8(0).zeros(28).data();
-  const Bytes t25 = writers::raw_record(25, 2, payload25);
-  payload25[3] = 9;
-  const Bytes next25 = writers::raw_record(25, 2, payload25);
-  payload25[10] = 7;
-  out.push_back(
-      {"84 to 86",
-       {writers::compact_type25_full(t25), writers::compact_type25_delta(t25, t25, next25, true),
-        writers::compact_type25_delta(t25, next25, writers::raw_record(25, 2, payload25), false)},
-       {25, 25, 25}});
-  writers::CompactEncoder first(116), second(116);
-  out.push_back(
-      {"66, 67, 74, 75",
-       {first.full(type17_epoch(600000, 3, 1)), first.delta(type17_epoch(601000, 3, 1)),
-        first.full(type17_epoch(602000, 10, 1)), first.delta(type17_epoch(603000, 10, 1))},
-       {17, 17, 17, 17}});
-  out.push_back({"68, 69, 76, 77",
-                 {writers::second_group_epoch(second.full(type17_epoch(610500, 3, 40))),
-                  writers::second_group_epoch(second.delta(type17_epoch(611500, 3, 40))),
-                  writers::second_group_epoch(second.full(type17_epoch(612500, 10, 40))),
-                  writers::second_group_epoch(second.delta(type17_epoch(613500, 10, 40)))},
-                 {17, 17, 17, 17}});
+  Group g27{
+      "36 to 39", {c27.whole(epoch27(1))}, times(4, {27, 17}), {writers::raw27_frame(epoch27(1))}};
+  for (int k = 2; k <= 4; ++k) {
+    const writers::Raw27Epoch e = c27.project(epoch27(k));
+    g27.records.push_back(k == 2 ? c27.predicted(e) : c27.varint(e, k == 3));
+    g27.plain.push_back(writers::raw27_frame(e));
+  }
+  out.push_back(g27);
+  out.push_back(compact_positions("29, 56, 57", type29_frames(), {29, 11}));
+  out.push_back(compact_positions("11, 54, 55", type11_frames(), {11}));
+  out.push_back(compact_patches());
+  out.push_back(compact17("66, 67", 600000, 1, 3, false));
+  out.push_back(compact17("74, 75", 603000, 13, 12, false));
+  out.push_back(compact17("68, 69", 610500, 40, 3, true));
+  out.push_back(compact17("76, 77", 613500, 50, 12, true));
   return out;
 }
 
@@ -196,42 +259,8 @@ Group record35_group() {
   return g;
 }
 
-// The DAT records of a file: the length in byte 1, and in byte 2 too for
-// the types whose records may pass 255 bytes.
-std::vector<Bytes> split(const Bytes& dat, size_t from) {
-  std::vector<Bytes> out;
-  for (size_t at = from; at + 4 <= dat.size();) {
-    const uint8_t type = dat[at + 3];
-    const bool wide =
-        type == 11 || type == 17 || type == 27 || type == 29 || type == 98 || type == 99;
-    const size_t n = dat[at + 1] | (wide ? dat[at + 2] << 8 : 0);
-    if (n < 4 || at + n > dat.size()) {
-      ADD_FAILURE() << "no DAT record at " << at;
-      break;
-    }
-    out.emplace_back(dat.begin() + at, dat.begin() + at + n);
-    at += n;
-  }
-  return out;
-}
-
-struct Run {
-  int status = -1;
-  std::string output;
-  Bytes dat;
-};
-
-Run convert(const std::string& name, const Bytes& input) {
-  testsupport::TempDir dir;
-  testsupport::write_file(dir.file(name), input);
-  const testsupport::RunResult r = testsupport::run_rawsplit(dir.path(), {"-d", "-o+", name});
-  Run out{r.status, r.output, {}};
-  // ".tgd" when the file holds type-27 records.
-  for (const char* extension : {".dat", ".tgd"}) {
-    const std::string dat = dir.file(name.substr(0, name.find('.')) + extension);
-    if (testsupport::file_exists(dat)) out.dat = testsupport::read_file(dat);
-  }
-  return out;
+testsupport::DatRun convert(const std::string& name, const Bytes& input) {
+  return testsupport::run_on_input(name, input, {"-d", "-o+"});
 }
 
 using FileOf = Bytes (*)(const std::vector<Bytes>&);
@@ -256,24 +285,28 @@ void check_every_type(const std::string& name, FileOf file_of, const std::vector
   Bytes expected;
   for (const Group& g : groups) {
     SCOPED_TRACE(g.name);
-    const Run alone = convert(name, file_of(g.records));
+    const testsupport::DatRun alone = convert(name, file_of(g.records));
     EXPECT_EQ(alone.status, 0) << alone.output;
-    ASSERT_GE(alone.dat.size(), dattest::kDatStartBytes) << alone.output;
+    ASSERT_GE(alone.dat.size(), kDatStartBytes) << alone.output;
     std::vector<uint8_t> types;
-    for (const Bytes& r : split(alone.dat, dattest::kDatStartBytes)) types.push_back(r[3]);
+    for (const Bytes& r : testsupport::dat_records(alone.dat))
+      types.push_back(r.empty() ? 0 : r[3]);
     EXPECT_EQ(types, g.dat_types);
-    expected.insert(expected.end(), alone.dat.begin() + dattest::kDatStartBytes, alone.dat.end());
+    if (!g.plain.empty()) {
+      EXPECT_EQ(alone.dat, convert(name, file_of(g.plain)).dat);
+    }
+    expected.insert(expected.end(), alone.dat.begin() + kDatStartBytes, alone.dat.end());
     all.insert(all.end(), g.records.begin(), g.records.end());
   }
-  const Run whole = convert(name, file_of(all));
+  const testsupport::DatRun whole = convert(name, file_of(all));
   EXPECT_EQ(whole.status, 0) << whole.output;
-  ASSERT_GE(whole.dat.size(), dattest::kDatStartBytes);
-  EXPECT_EQ(Bytes(whole.dat.begin() + dattest::kDatStartBytes, whole.dat.end()), expected);
+  ASSERT_GE(whole.dat.size(), kDatStartBytes);
+  EXPECT_EQ(Bytes(whole.dat.begin() + kDatStartBytes, whole.dat.end()), expected);
   // The type-5 page names the station in the binary message records.
   const std::string station = "EVRY";
-  EXPECT_NE(std::search(whole.dat.begin(), whole.dat.begin() + dattest::kDatStartBytes,
-                        station.begin(), station.end()),
-            whole.dat.begin() + dattest::kDatStartBytes);
+  EXPECT_NE(std::search(whole.dat.begin(), whole.dat.begin() + kDatStartBytes, station.begin(),
+                        station.end()),
+            whole.dat.begin() + kDatStartBytes);
 }
 
 TEST(EveryTypeRun, T01FileOfEveryMappedType) {

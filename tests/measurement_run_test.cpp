@@ -1,11 +1,13 @@
-// Whole runs on T0x files of measurement epochs: the 27/17 modes (-g, the
-// default, -o+), the DAT extension they give, and the type-17 reduction.
+// Whole runs on T0x files of measurement epochs and position solutions: the
+// 27/17 modes (-g, the default, -o+), the DAT extension they give, and the
+// type-17 reduction.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "testdata/legacy_records.h"
+#include "testdata/position_records.h"
 #include "testdata/t0x_writers.h"
 #include "testdata/type27_records.h"
 #include "tests/dat_fixture.h"
@@ -22,32 +24,9 @@ struct DatRun {
   std::vector<Bytes> records;  // the DAT records after the file start
 };
 
-// The DAT records of a stream holding only types 17 and 27 (length in bytes
-// 1 and 2).
-std::vector<Bytes> split_records(const Bytes& dat) {
-  std::vector<Bytes> out;
-  size_t at = dattest::kDatStartBytes;
-  while (at + 4 <= dat.size()) {
-    const size_t n = dat[at + 1] | dat[at + 2] << 8;
-    if (n < 4 || at + n > dat.size()) break;
-    out.emplace_back(dat.begin() + at, dat.begin() + at + n);
-    at += n;
-  }
-  return out;
-}
-
 DatRun convert(const Bytes& input, std::vector<std::string> args) {
-  testsupport::TempDir dir;
-  testsupport::write_file(dir.file("m.t01"), input);
-  args.push_back("m.t01");
-  testsupport::RunResult r = testsupport::run_rawsplit(dir.path(), args);
-  DatRun run{r.status, r.output, "", {}};
-  for (const char* ext : {".dat", ".tgd"})
-    if (testsupport::file_exists(dir.file(std::string("m") + ext))) {
-      run.extension = ext;
-      run.records = split_records(testsupport::read_file(dir.file(std::string("m") + ext)));
-    }
-  return run;
+  const testsupport::DatRun r = testsupport::run_on_input("m.t01", input, std::move(args));
+  return {r.status, r.output, r.extension, testsupport::dat_records(r.dat)};
 }
 
 // An epoch of two GPS satellites (L1 and an L2E signal) and one of system 2.
@@ -78,27 +57,40 @@ std::vector<uint8_t> types(const DatRun& r) {
   return out;
 }
 
-TEST(MeasurementRun, TheModesOfType27) {
+// -g hands types 27 and 29 on as they are; the default only the type-17 and
+// type-11 records made from them; -o+ both, the record as it came first.
+TEST(MeasurementRun, TheTwentySevenSeventeenModes) {
   std::vector<Bytes> frames{writers::t00_file_record()};
   for (uint32_t t : {1000, 2000, 3000}) frames.push_back(epoch27(t));
-  const Bytes input = writers::t01_stream(frames);
-  const DatRun g = convert(input, {"-d", "-g"});
-  const DatRun plain = convert(input, {"-d"});
-  const DatRun both = convert(input, {"-d", "-o+"});
-  ASSERT_EQ(g.status, 0) << g.output;
-  ASSERT_EQ(plain.status, 0) << plain.output;
-  ASSERT_EQ(both.status, 0) << both.output;
-  EXPECT_EQ(g.extension, ".tgd");
-  EXPECT_EQ(plain.extension, ".dat");
-  EXPECT_EQ(both.extension, ".tgd");
-  EXPECT_EQ(types(g), (std::vector<uint8_t>{27, 27, 27}));
-  EXPECT_EQ(types(plain), (std::vector<uint8_t>{17, 17, 17}));
-  EXPECT_EQ(types(both), (std::vector<uint8_t>{27, 17, 27, 17, 27, 17}));
-  for (size_t k = 0; k < 3 && both.records.size() == 6; ++k) {
-    EXPECT_EQ(both.records[2 * k], g.records.at(k));
-    EXPECT_EQ(both.records[2 * k + 1], plain.records.at(k));
+  writers::Type29Solution s;
+  s.b = {1, 0, 3, 0, 0x12, 5, 4, 3};
+  s.items = {{3, 4, 1 << 28}};
+  s.entries = {{3, 0, 2}, {11, 5, 2}, {4, 7, 0}};
+  const struct {
+    Bytes input;
+    uint8_t as_sent, made;
+    size_t count;
+  } cases[] = {
+      {writers::t01_stream(frames), 27, 17, 3},
+      {writers::t01_stream({writers::t00_file_record(), writers::type29_record(s)}), 29, 11, 1}};
+  for (const auto& c : cases) {
+    const DatRun g = convert(c.input, {"-d", "-g"});
+    const DatRun plain = convert(c.input, {"-d"});
+    const DatRun both = convert(c.input, {"-d", "-o+"});
+    ASSERT_EQ(g.status + plain.status + both.status, 0) << g.output << plain.output << both.output;
+    EXPECT_EQ(types(g), std::vector<uint8_t>(c.count, c.as_sent));
+    EXPECT_EQ(types(plain), std::vector<uint8_t>(c.count, c.made));
+    ASSERT_EQ(both.records.size(), 2 * c.count);
+    for (size_t k = 0; k < c.count; ++k) {
+      EXPECT_EQ(both.records[2 * k], g.records.at(k));
+      EXPECT_EQ(both.records[2 * k + 1], plain.records.at(k));
+    }
+    EXPECT_EQ(g.extension, c.as_sent == 27 ? ".tgd" : ".dat");
+    EXPECT_EQ(plain.extension, ".dat");
+    EXPECT_EQ(both.extension, g.extension);
   }
   // Two GPS entries with their L2E values; the third epoch derives doppler.
+  const DatRun plain = convert(cases[0].input, {"-d"});
   ASSERT_EQ(plain.records.size(), 3u);
   const Bytes& last = plain.records[2];
   EXPECT_EQ(last.size(), 21u + 2 * 72);
@@ -108,8 +100,7 @@ TEST(MeasurementRun, TheModesOfType27) {
 }
 
 // Without -g a container epoch keeps at most 12 entries and never satellite
-// 32; the weakest satellite dropped is marked at its next entry. With -g raw
-// type 17 keeps every entry.
+// 32; the weakest satellite dropped is marked at its next entry.
 TEST(MeasurementRun, ContainerType17ReducedWithoutExtendedType17) {
   auto epoch = [](uint32_t t, uint8_t first, uint8_t last) {
     writers::Raw27Epoch e;
@@ -133,17 +124,6 @@ TEST(MeasurementRun, ContainerType17ReducedWithoutExtendedType17) {
   EXPECT_EQ(svs, (std::vector<uint8_t>{20, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 33}));
   EXPECT_EQ(reduced.records[1][21], 21);
   EXPECT_EQ(reduced.records[1][22], 0xC0 | 0x80 | 0x02);
-
-  std::vector<writers::Type17Entry> entries(12);
-  for (size_t k = 0; k < entries.size(); ++k) entries[k].sv = static_cast<uint8_t>(22 + k);
-  const Bytes raw17 = writers::t01_stream(
-      {writers::t00_file_record(), writers::type17_part(1000, 0, false, entries)});
-  const DatRun without_g = convert(raw17, {"-d"});
-  const DatRun with_g = convert(raw17, {"-d", "-g"});
-  ASSERT_EQ(without_g.records.size(), 1u);
-  ASSERT_EQ(with_g.records.size(), 1u);
-  EXPECT_EQ(without_g.records[0][20], 11);
-  EXPECT_EQ(with_g.records[0][20], 12);
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 // Whole runs of the built rawsplit on T00, T01, T02 and T04 inputs made by
-// the writers: the DAT file each form gives and the statuses of the run.
+// the writers: the DAT file each form gives, the statuses of the run, the
+// quick summary and the limit on errors at one input position.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "testdata/block_container.h"
-#include "testdata/compact_encoder.h"
+#include "testdata/frame_writer.h"
 #include "testdata/legacy_records.h"
 #include "testdata/session_records.h"
 #include "testdata/t0x_writers.h"
@@ -14,7 +16,7 @@
 
 namespace {
 
-using testsupport::read_file;
+using testsupport::file_exists;
 using testsupport::run_rawsplit;
 using testsupport::TempDir;
 using testsupport::write_file;
@@ -45,23 +47,10 @@ Bytes container(uint8_t kind, const std::vector<Bytes>& records, bool t04) {
   return file;
 }
 
-struct Conversion {
-  int status = -1;
-  std::string output;
-  Bytes dat;
-};
+using Conversion = testsupport::DatRun;
 
-Conversion convert(const std::string& name, const Bytes& input,
-                   std::vector<std::string> args = {"-d"}) {
-  TempDir dir;
-  write_file(dir.file(name), input);
-  args.push_back(name);
-  testsupport::RunResult r = run_rawsplit(dir.path(), args);
-  const std::string stem = name.substr(0, name.find('.'));
-  Conversion run{r.status, r.output, {}};
-  if (testsupport::file_exists(dir.file(stem + ".dat")))
-    run.dat = read_file(dir.file(stem + ".dat"));
-  return run;
+Conversion convert(const std::string& name, const Bytes& input) {
+  return testsupport::run_on_input(name, input, {"-d"});
 }
 
 // Every form gives the DAT file of the plain stream; the end symbols that
@@ -119,39 +108,6 @@ TEST(T0xRun, IgnoredRecordsOfAnyLengthLeaveTheRunClean) {
   EXPECT_EQ(zlib.dat, clean.dat);
 }
 
-// A type-17 epoch of three satellites, two with the L2 part, moving with n.
-Bytes epoch_frame(uint32_t n) {
-  std::vector<std::array<uint8_t, 29>> entries(3);
-  for (uint8_t k = 0; k < 3; ++k) {
-    std::array<uint8_t, 29>& e = entries[k];
-    e = {};
-    e[0] = static_cast<uint8_t>(3 + 4 * k);
-    e[1] = k < 2 ? 0xD1 : 0xD0;  // bit 0: the L2 part
-    e[5] = 9;
-    for (int b = 6; b < 19; ++b) e[b] = static_cast<uint8_t>(n * (b + k) + 17 * k);
-    for (int b = 20; b < 29; ++b) e[b] = static_cast<uint8_t>(n * 3 + b);
-  }
-  return writers::type17_frame_from_entries(60000 + 1000 * n, 0x10203, entries);
-}
-
-// Compact epochs (one full, then deltas) expand on the container path into
-// the very type-17 frames they were made from.
-TEST(T0xRun, CompactEpochsGiveTheDatOfTheirType17Frames) {
-  writers::CompactEncoder encoder(116);
-  std::vector<Bytes> plain{writers::t00_file_record()}, compact{writers::t00_file_record()};
-  for (uint32_t n = 0; n < 8; ++n) {
-    const Bytes f = epoch_frame(n);
-    plain.push_back(f);
-    compact.push_back(n == 0 ? encoder.full(f) : encoder.delta(f));
-    ASSERT_FALSE(compact.back().empty());
-  }
-  const Conversion expected = convert("g.t00", writers::t00_stream(plain));
-  ASSERT_EQ(expected.status, 0) << expected.output;
-  const Conversion got = convert("g.t01", writers::t01_stream(compact));
-  EXPECT_EQ(got.status, 0) << got.output;
-  EXPECT_EQ(got.dat, expected.dat);
-}
-
 // Reader errors are tolerated, a full disk is not: reading stops at the
 // first failed DAT write (after the first 64 KiB) and the run ends with 15.
 TEST(T0xRun, FullDiskEndsTheRun) {
@@ -162,6 +118,46 @@ TEST(T0xRun, FullDiskEndsTheRun) {
   const size_t at = r.output.find("records: ");
   ASSERT_NE(at, std::string::npos);
   EXPECT_LT(std::stoi(r.output.substr(at + 9)), 12003);
+}
+
+// A T01 stream: the receiver identity (which makes the quick summary) and two messages.
+Bytes T01File() {
+  writers::ReceiverIdentity id;
+  id.serial_number = 4422100;
+  id.receiver_type = 5;
+  id.serial_text = "0224422100";
+  id.nav_version = 310;
+  return writers::t01_stream({writers::receiver_identity_record(id),
+                              writers::message_frame(0, "ONE"), writers::message_frame(0, "TWO")});
+}
+
+TEST(E2eContainer, QuickSummaryStopsTheRunAndLeavesNoDat) {
+  TempDir dir;
+  write_file(dir.file("a.t01"), T01File());
+  auto r = run_rawsplit(dir.path(), {"-q", "-v2", "a"});
+  EXPECT_EQ(r.status, 32);
+  const std::vector<std::string> lines = testsupport::lines_of(r.output);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "sn:0224422100;fw:3.10;rx:5"), lines.end());
+  EXPECT_EQ(lines.back(), "rawsplit:  error  : Unknown error [32]");
+  EXPECT_FALSE(file_exists(dir.file("a.tg!")));
+  EXPECT_FALSE(file_exists(dir.file("a.dat")));
+}
+
+// Records of one decoded block are all read at the same input position: the
+// twelfth error there ends the reading with that error (30), eleven are
+// tolerated.
+TEST(E2eContainer, TwelveErrorsAtOnePositionEndTheRun) {
+  TempDir dir;
+  for (int bad : {11, 12}) {
+    std::vector<Bytes> records{writers::message_frame(0, "FIRST")};
+    for (int i = 0; i < bad; ++i) records.push_back(writers::frame_bad_checksum(16, Bytes{0, 'X'}));
+    records.push_back(writers::message_frame(0, "LAST"));
+    Bytes file = writers::container_header();
+    writers::append(file, writers::frames_block(4, records));
+    write_file(dir.file("r.t02"), file);
+    auto r = run_rawsplit(dir.path(), {"-d", "r.t02"});
+    EXPECT_EQ(r.status, bad == 11 ? 29 : 30) << bad;
+  }
 }
 
 }  // namespace

@@ -1,28 +1,19 @@
 // Raw type 29: sections, the DAT image, the limits of the satellite section,
-// the fix-type code and the type-11 record made from it, and the 27/17 modes
-// of a whole run.
+// the fix-type code and the type-11 record made from it.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
 #include "records/type29_converter.h"
 #include "testdata/position_records.h"
 #include "testdata/t0x_writers.h"
 #include "tests/dat_fixture.h"
 #include "tests/expand_harness.h"
-#include "tests/test_support.h"
 
 namespace {
 
 using dattest::Le;
 using writers::Bytes;
-
-void f32(Le& le, float f) {
-  uint32_t bits;
-  std::memcpy(&bits, &f, 4);
-  le.le32(bits);
-}
 
 // Sections 3, 4 (B6 = 4, B4 = 0x12) and 5 with two items; five entries, of
 // which a system-5 and a system-7 satellite, three used.
@@ -57,12 +48,12 @@ Bytes expected_image() {
   e.u8(15).le16(0x0102).le32(0x0A0B0C0D).bytes({1, 5, 3, 0, 0x12, 5, 4, 3});
   e.u8(93);
   for (double v : {45.0, -100.0, 250.0, 1.0, -1.0, 1.5}) e.f64(v);
-  for (float v : {1.0f, -3.0f, 5.0f, 3.0f, 4.0f, 1.0f, 1.0f, 0.5f, 0.25f, 1.0f, 4.0f}) f32(e, v);
+  for (float v : {1.0f, -3.0f, 5.0f, 3.0f, 4.0f, 1.0f, 1.0f, 0.5f, 0.25f, 1.0f, 4.0f}) e.f32(v);
   e.u8(7).u8(7);
-  f32(e, 3.0f);
+  e.f32(3.0f);
   e.u8(0).u8(10);
-  f32(e, 2.0f);
-  f32(e, -1.0f);
+  e.f32(2.0f);
+  e.f32(-1.0f);
   e.u8(0);
   e.u8(21).u8(0x0A).u8(2).u8(3).f64(1.0).u8(5).f64(-0x1p-14);
   e.u8(16).bytes({3, 0, 2, 5, 10, 2, 4, 10, 0, 3, 2, 2, 9, 1, 0});
@@ -107,9 +98,13 @@ std::vector<LimitCase> limit_cases() {
   too_many.force_b1 = 117;
   writers::Type29Solution too_many_used = bare;
   too_many_used.force_b2 = 117;
+  writers::Type29Solution t3 = kind9;
+  t3.kind4 = 1;
+  t3.t3 = 0x01;  // its value follows in the image
   writers::Type29Solution two = bare;
   two.entries.assign(2, {});
   return {{"kind 9", kind9, 0, 4 + 15 + 93 + 10 + 1, 0},
+          {"T3 with a value", t3, 0, 4 + 15 + 93 + 10 + 1, 0},
           {"84 of 100 entries", many, 0, 4 + 15 + 93 + 253, 84},
           {"B1 117: header only", too_many, 0, 4 + 15, 117},
           {"B2 117: header only", too_many_used, 0, 4 + 15, 0},
@@ -131,7 +126,7 @@ TEST(Type29Converter, SatelliteSectionAndFrameLimits) {
     EXPECT_EQ(d01ozu::ConvertType29(frame.data(), frame.size(), r, header), t.count) << t.name;
     if (t.count == 0) continue;
     EXPECT_EQ(r.b[1], t.kept_entries) << t.name;
-    EXPECT_EQ(r.t3, 0) << t.name;
+    EXPECT_EQ(r.t3, t.solution.kind4 == 9 ? 0 : t.solution.t3) << t.name;
     EXPECT_EQ(r.satellites[83][0], t.kept_entries == 84 ? 83 : 0) << t.name;
     // The image's length is what it writes: the header-only records carry a
     // zero position section and an empty satellite section.
@@ -139,7 +134,7 @@ TEST(Type29Converter, SatelliteSectionAndFrameLimits) {
     dattest::Processor p;
     ASSERT_EQ(expandtest::feed(*c, p, frame), 0);
     const Bytes out = p.records();
-    const size_t written = t.count == 19 ? 4 + 15 + 93 + 1 : t.count;
+    const size_t written = t.count == 19 ? 4 + 15 + 93 + 1 : t.count + (r.t3 & 1) * 4;
     ASSERT_EQ(out.size(), written) << t.name;
     EXPECT_EQ(out[1] | out[2] << 8, static_cast<int>(written)) << t.name;
   }
@@ -193,48 +188,6 @@ TEST(Type29Converter, Type11RecordOfTheSolution) {
   EXPECT_EQ(out.count, 32);
   EXPECT_EQ(out.first_list[31], 31);
   EXPECT_EQ(out.second_list[31], 32);
-}
-
-struct DatRun {
-  int status = -1;
-  std::vector<Bytes> records;  // the DAT records after the file start
-};
-
-// Converts a T00 stream of the file record and one type-29 record.
-DatRun convert(const std::vector<std::string>& options) {
-  testsupport::TempDir dir;
-  testsupport::write_file(
-      dir.file("p.t00"),
-      writers::t00_stream({writers::t00_file_record(), writers::type29_record(solution())}));
-  std::vector<std::string> args = options;
-  args.push_back("p.t00");
-  DatRun run;
-  run.status = testsupport::run_rawsplit(dir.path(), args).status;
-  const Bytes dat = testsupport::read_file(dir.file("p.dat"));
-  for (size_t at = dattest::kDatStartBytes; at + 4 <= dat.size();) {
-    const size_t n = dat[at + 3] == 29 ? (dat[at + 1] | dat[at + 2] << 8) : dat[at + 1];
-    run.records.emplace_back(dat.begin() + at, dat.begin() + at + n);
-    at += n;
-  }
-  return run;
-}
-
-// -g hands type 29 on as it is; the default hands on only the type-11 record
-// made from it; -o+ both, the type-29 record first.
-TEST(Type29Converter, TwentySevenSeventeenModes) {
-  const DatRun g = convert({"-d", "-g"});
-  ASSERT_EQ(g.status, 0);
-  EXPECT_EQ(g.records, std::vector<Bytes>{expected_image()});
-  const DatRun plain = convert({"-d"});
-  ASSERT_EQ(plain.status, 0);
-  ASSERT_EQ(plain.records.size(), 1u);
-  EXPECT_EQ(plain.records[0].size(), 88u);
-  EXPECT_EQ(Bytes(plain.records[0].begin(), plain.records[0].begin() + 4),
-            (Bytes{0x74, 88, 0, 11}));
-  EXPECT_EQ(Bytes(plain.records[0].end() - 6, plain.records[0].end()), (Bytes{0, 1, 2, 3, 5, 54}));
-  const DatRun both = convert({"-d", "-o+"});
-  ASSERT_EQ(both.status, 0);
-  EXPECT_EQ(both.records, (std::vector<Bytes>{expected_image(), plain.records[0]}));
 }
 
 }  // namespace
