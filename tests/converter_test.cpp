@@ -1,14 +1,12 @@
 // The public converter: the same input by path, in memory and through a read
-// callback; the events of a damaged run; format detection by bytes and name.
+// callback; the events of a damaged run.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "d01ozu/d01ozu.h"
-#include "testdata/block_container.h"
 #include "testdata/frame_writer.h"
-#include "testdata/t0x_writers.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -118,25 +116,6 @@ TEST(Converter, DamageIsReportedAsAProblemAndASearch) {
   EXPECT_EQ(problems[1].rfind("resync from " + at + " to ", 0), 0u) << problems[1];
   // Without the search the same damage ends the run.
   EXPECT_EQ(Convert(dir, DamagedR00(), Feed::kBytes, false).status, d01ozu::Status::kBadChecksum);
-}
-
-TEST(Converter, FormatsByTheirBytesAndTheirNames) {
-  writers::R00File r00;
-  const Bytes t00 = writers::t00_stream({writers::t00_file_record()});
-  const struct {
-    Bytes start;
-    d01ozu::InputFormat format;
-  } cases[] = {{r00.bytes(), d01ozu::InputFormat::kR00},
-               {t00, d01ozu::InputFormat::kT00},
-               {writers::container_header(9, 9, false), d01ozu::InputFormat::kT02},
-               {writers::container_header(9, 9, true), d01ozu::InputFormat::kT04},
-               {Bytes(40, 0x55), d01ozu::InputFormat::kUnknown}};
-  for (const auto& c : cases)
-    EXPECT_EQ(d01ozu::FormatOfBytes(c.start.data(), c.start.size()), c.format);
-  EXPECT_EQ(d01ozu::FormatOfExtension("a/b.T01"), d01ozu::InputFormat::kT01);
-  EXPECT_EQ(d01ozu::FormatOfExtension("b.t04"), d01ozu::InputFormat::kT04);
-  EXPECT_EQ(d01ozu::FormatOfExtension("b.T0x"), d01ozu::InputFormat::kUnknown);
-  EXPECT_STREQ(d01ozu::StatusText(d01ozu::Status::kDiskFull), "Disk full");
   EXPECT_EQ(d01ozu::StatusText(static_cast<d01ozu::Status>(22)), nullptr);
 }
 

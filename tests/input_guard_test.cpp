@@ -113,10 +113,6 @@ TEST(InputGuard, StationRenameNeverReplacesAnInput) {
     std::filesystem::remove(dir.file(input));
     std::filesystem::remove(dir.file("gs00233a.dat"));
   }
-  // With no input in the way the rename happens as before.
-  write_file(dir.file("log.r00"), log);
-  EXPECT_EQ(testsupport::run_rawsplit(dir.path(), {"-d", "-u1", "log.r00", "gs00233a"}).status, 0);
-  EXPECT_TRUE(file_exists(dir.file("PILLAR7233A.dat")));
 }
 
 }  // namespace

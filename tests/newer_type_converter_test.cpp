@@ -60,6 +60,12 @@ TEST(NewerTypeConverter, CarriedPayloadsAndLongRecords) {
   EXPECT_EQ(expandtest::expand(*c, writers::raw_frame(99, 0, oversize)).count, 0);
   ASSERT_EQ(expandtest::feed(*c, p, writers::raw_frame(99, 0, oversize)), 0);
   EXPECT_EQ(p.records(), want.data());
+  // Filter bit 0x200 keeps type 98 out, and only it.
+  dattest::Processor no98;
+  d01ozu::AddRecordFilter(*no98.rp, 0x200);
+  ASSERT_EQ(expandtest::feed(*c, no98, writers::raw_frame(98, 0, long_payload)), 0);
+  ASSERT_EQ(expandtest::feed(*c, no98, writers::raw_frame(40, 5, Bytes{1, 2, 40})), 0);
+  EXPECT_EQ(no98.records(), Bytes(want.data().begin() + 21, want.data().begin() + 28));
 
   // Under the default 27/17 mode every newer type is filtered.
   d01ozu::ProcessorOptions defaults;

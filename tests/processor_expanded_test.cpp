@@ -1,6 +1,6 @@
-// Typed records of the container path through process_expanded_record:
-// the type-17 reduction, and the DAT images of types 11, 27, 29 and the
-// newer types under the filter mask.
+// Typed records of the container path through process_expanded_record: the
+// type-17 reduction, and the fields of the type-27 image (the images of the
+// other types: their converter tests).
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -123,50 +123,6 @@ TEST(ProcessorExpanded, Type27WritesOnlyThePresentFields) {
   d01ozu::AddRecordFilter(*filtered.rp, 0x40);
   ASSERT_EQ(hand(filtered, 27, Bytes{0x74, 58, 0, 27}, r.get()), 0);
   EXPECT_TRUE(filtered.records().empty());
-}
-
-TEST(ProcessorExpanded, Type29Type11NewerTypesAndType5) {
-  auto r29 = std::make_unique<d01ozu::Type29Record>();
-  *r29 = d01ozu::Type29Record{};
-  r29->h2 = 0x01020304;
-  r29->b[1] = 2;
-  r29->b[4] = 0x02;  // section 4 (with the optional single value), no section 3 or 5
-  r29->position_length = 93;
-  r29->t3 = 1;
-  r29->satellites_length = 7;  // two entries
-  r29->satellites[1][0] = 6;
-  auto r11 = std::make_unique<d01ozu::Type11Record>();
-  *r11 = d01ozu::Type11Record{};
-  r11->values[8] = 8;
-  r11->count = 2;
-  r11->second_list[0] = 54;
-  auto r40 = std::make_unique<d01ozu::NewerTypeRecord>();
-  r40->length = 3;
-  r40->payload[2] = 3;
-  d01ozu::Type5Record page{};
-  page.bytes[0] = 42;
-
-  Processor p;
-  d01ozu::AddRecordFilter(*p.rp, 0x200);  // type 98
-  ASSERT_EQ(hand(p, 29, Bytes{0x74, 0, 0, 29}, r29.get()), 0);
-  ASSERT_EQ(hand(p, 11, Bytes{0x74, 86, 0, 11}, r11.get()), 0);
-  for (int type : {40, 98, 35}) ASSERT_EQ(hand(p, type, Bytes{0x74, 7, 0, 40}, r40.get()), 0);
-  ASSERT_EQ(hand(p, 5, Bytes{0x74, 17, 3, 5}, &page), 0);
-  Bytes out = p.records();
-  // Type 29: header, position, section 4 and its value, satellites; the
-  // length says what was written.
-  const size_t n29 = 4 + 15 + 93 + 10 + 4 + 7;
-  ASSERT_EQ(out.size(), n29 + 86 + 7);
-  EXPECT_EQ(out[1] | out[2] << 8, static_cast<int>(n29));
-  EXPECT_EQ(Bytes(out.begin() + 4, out.begin() + 11), (Bytes{0, 0, 0, 4, 3, 2, 1}));
-  EXPECT_EQ(Bytes(out.begin() + n29 - 6, out.begin() + n29), (Bytes{0, 0, 0, 6, 0, 0}));
-  EXPECT_EQ(dattest::le_f64(out, n29 + 4 + 64), 8.0);
-  EXPECT_EQ(Bytes(out.begin() + n29 + 76, out.begin() + n29 + 86),
-            (Bytes{0, 0, 0, 0, 0, 2, 0, 0, 54, 0}));
-  EXPECT_EQ(Bytes(out.end() - 7, out.end()), (Bytes{0x74, 7, 0, 40, 0, 0, 3}));
-  EXPECT_TRUE(p.rp->type5_seen[3]);
-  EXPECT_EQ(p.rp->type5_pages[3].bytes[0], 42);
-  EXPECT_EQ(p.rp->records_handed, 6);
 }
 
 }  // namespace
