@@ -1,6 +1,5 @@
 // Whole runs on T0x files of measurement epochs and position solutions: the
-// 27/17 modes (-g, the default, -o+), the DAT extension they give, and the
-// type-17 reduction.
+// 27/17 modes (-g, the default, -o+) and the DAT extension they give.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -97,33 +96,6 @@ TEST(MeasurementRun, TheTwentySevenSeventeenModes) {
   EXPECT_EQ(last[20], 2);
   EXPECT_EQ(last[21], 5);
   EXPECT_EQ(dattest::le_f64(last, 21 + 8 + 24), 100.0);  // 100 cycles in a second
-}
-
-// Without -g a container epoch keeps at most 12 entries and never satellite
-// 32; the weakest satellite dropped is marked at its next entry.
-TEST(MeasurementRun, ContainerType17ReducedWithoutExtendedType17) {
-  auto epoch = [](uint32_t t, uint8_t first, uint8_t last) {
-    writers::Raw27Epoch e;
-    e.time_ms = t;
-    for (int sv = first; sv <= last; ++sv) {
-      writers::Raw27Satellite s;
-      s.sv = static_cast<uint8_t>(sv);
-      s.b6 = sv == 21 ? 1 : 40;
-      s.blocks.resize(1);
-      e.satellites.push_back(s);
-    }
-    return writers::raw27_frame(e);
-  };
-  const DatRun reduced = convert(
-      writers::t01_stream({writers::t00_file_record(), epoch(1000, 20, 33), epoch(2000, 21, 21)}),
-      {"-d"});
-  ASSERT_EQ(reduced.records.size(), 2u) << reduced.output;
-  EXPECT_EQ(reduced.records[0].size(), 21u + 12 * 48);
-  std::vector<uint8_t> svs;
-  for (int i = 0; i < reduced.records[0][20]; ++i) svs.push_back(reduced.records[0][21 + 48 * i]);
-  EXPECT_EQ(svs, (std::vector<uint8_t>{20, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 33}));
-  EXPECT_EQ(reduced.records[1][21], 21);
-  EXPECT_EQ(reduced.records[1][22], 0xC0 | 0x80 | 0x02);
 }
 
 }  // namespace

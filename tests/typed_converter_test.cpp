@@ -1,6 +1,7 @@
-// Typed converters of the newer record types: the container path writes what
-// the legacy path writes for types 25 and 33, and the carried payload of the
-// other types, subject to the filter mask.
+// Typed converters of the container path: what the legacy path writes for
+// types 11 (refinement bytes included) and 25 (every sub-code) and 33, frames
+// of type 11 beyond the typed record's room, and the carried payload of the
+// other newer types, subject to the filter mask.
 #include <gtest/gtest.h>
 
 #include "testdata/legacy_records.h"
@@ -13,6 +14,27 @@ namespace {
 using dattest::Le;
 using writers::Bytes;
 using writers::Payload;
+
+writers::PositionSolution solution(int satellites) {
+  writers::PositionSolution s;
+  s.head = {0x40000000, -0x40000000, 123456, -7, 99};
+  s.sixth = 17;
+  s.tail = {-1, 2, 0x7FFFFFFF};
+  s.word = 0x01020304;
+  s.fix_byte = 0x4D;
+  for (int i = 0; i < satellites; ++i) s.lists.push_back(static_cast<uint8_t>(i));
+  for (int i = 0; i < satellites; ++i) s.lists.push_back(static_cast<uint8_t>(40 + i));
+  s.refine_a = 64;
+  s.refine_b = -128;
+  return s;
+}
+
+// The frame with its payload (bytes 3 to the checksum) grown by extra bytes.
+Bytes with_extra(const Bytes& frame, const Bytes& extra) {
+  Bytes payload(frame.begin() + 3, frame.end() - 3);
+  writers::append(payload, extra);
+  return writers::frame(11, payload);
+}
 
 std::vector<Bytes> legacy_layout_records() {
   Bytes kind6 = Payload().u8(0xEE).u8(6).data();
@@ -29,22 +51,35 @@ std::vector<Bytes> legacy_layout_records() {
   };
 }
 
-// Types 25 (every sub-code) and 33 give the DAT records of the legacy path.
-TEST(NewerTypeConverter, Types25And33AsTheLegacyPathWritesThem) {
+// Type-11 solutions of 0, 5 and 32 satellites, without and with refinement.
+std::vector<Bytes> type11_records() {
+  std::vector<Bytes> out;
+  for (int n : {0, 5, 32})
+    for (bool refine : {false, true}) {
+      writers::PositionSolution s = solution(n);
+      s.refine = refine;
+      out.push_back(writers::position_solution(11, s));
+    }
+  return out;
+}
+
+TEST(TypedConverter, Types11_25And33AsTheLegacyPathWritesThem) {
   dattest::Processor legacy, typed;
   auto c = d01ozu::CreateExpansionContext();
-  for (const Bytes& frame : legacy_layout_records()) {
+  std::vector<Bytes> frames = legacy_layout_records();
+  for (const Bytes& f : type11_records()) frames.push_back(f);
+  for (const Bytes& frame : frames) {
     ASSERT_EQ(legacy.feed(frame), 0);
     ASSERT_EQ(expandtest::feed(*c, typed, frame), 0);
   }
-  EXPECT_EQ(typed.records().size(), 39u + 45 + 40 + 63 + 20);
+  EXPECT_EQ(typed.records().size(), 39u + 45 + 40 + 63 + 20 + 2 * (82 + 92 + 146));
   EXPECT_EQ(typed.records(), legacy.records());
 }
 
 // Types 26, 28, 32 and 40 carry their payload with byte 3 as the sub-code;
 // 98 and 99 carry the record length in header bytes 1 and 2. A payload
 // beyond the structure's room is refused and the legacy path ignores it.
-TEST(NewerTypeConverter, CarriedPayloadsAndLongRecords) {
+TEST(TypedConverter, CarriedPayloadsAndLongRecords) {
   dattest::Processor p;
   auto c = d01ozu::CreateExpansionContext();
   Le want;
@@ -73,6 +108,24 @@ TEST(NewerTypeConverter, CarriedPayloadsAndLongRecords) {
   ASSERT_EQ(expandtest::feed(*c, filtered, writers::raw_frame(98, 0, long_payload)), 0);
   ASSERT_EQ(expandtest::feed(*c, filtered, legacy_layout_records()[0]), 0);
   EXPECT_TRUE(filtered.records().empty());
+}
+
+// A frame one byte short of the refinement, and more satellites than the
+// lists hold: the converter refuses, and the legacy path writes the record
+// with both lists whole.
+TEST(TypedConverter, Type11FramesBeyondTheRoomTakeTheLegacyPath) {
+  const Bytes frame = writers::position_solution(11, solution(33));
+  auto c = d01ozu::CreateExpansionContext();
+  for (const Bytes& f : {frame, with_extra(writers::position_solution(11, solution(3)), {64})}) {
+    const expandtest::Expanded e = expandtest::expand(*c, f);
+    EXPECT_EQ(e.count, 0) << f.size();
+    EXPECT_EQ(e.status, 0) << f.size();
+  }
+  dattest::Processor p;
+  ASSERT_EQ(expandtest::feed(*c, p, frame), 0);
+  const Bytes out = p.records();
+  ASSERT_EQ(out.size(), 82u + 66);
+  EXPECT_EQ(out[81 + 66], 40 + 32);  // the last entry of the second list
 }
 
 }  // namespace
