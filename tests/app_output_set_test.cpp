@@ -68,6 +68,8 @@ TEST_F(Outputs, CloseStatusIsTheLastStepThatSetsOne) {
   EXPECT_EQ(CloseConversion(handle), kStatusOk);  // the summary step comes later
   EXPECT_EQ(CloseConversion(handle), kStatusNotOpened);
   EXPECT_EQ(OpenOutput(nullptr, kOutputDat, dir.file("x").c_str()), kStatusNotOpened);
+  ASSERT_EQ(OpenConversion(handle, rp), kStatusOk);
+  EXPECT_EQ(OpenOutput(handle.get(), kOutputDat, ""), kStatusDatOpen);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "testdata/legacy_records.h"
 #include "testdata/t0x_writers.h"
+#include "testdata/type27_records.h"
 #include "tests/dat_fixture.h"
 #include "tests/expand_harness.h"
 
@@ -95,9 +96,13 @@ TEST(TypedConverter, CarriedPayloadsAndLongRecords) {
   EXPECT_EQ(expandtest::expand(*c, writers::raw_frame(99, 0, oversize)).count, 0);
   ASSERT_EQ(expandtest::feed(*c, p, writers::raw_frame(99, 0, oversize)), 0);
   EXPECT_EQ(p.records(), want.data());
-  // Filter bit 0x200 keeps type 98 out, and only it.
+  // Filter bit 0x200 keeps type 98 out, and only it; bit 0x40 type 27.
   dattest::Processor no98;
-  d01ozu::AddRecordFilter(*no98.rp, 0x200);
+  d01ozu::AddRecordFilter(*no98.rp, 0x200 | 0x40);
+  writers::Raw27Epoch e27;
+  e27.satellites.resize(1);
+  e27.satellites[0].blocks.resize(1);
+  ASSERT_EQ(expandtest::feed(*c, no98, writers::raw27_frame(e27)), 0);
   ASSERT_EQ(expandtest::feed(*c, no98, writers::raw_frame(98, 0, long_payload)), 0);
   ASSERT_EQ(expandtest::feed(*c, no98, writers::raw_frame(40, 5, Bytes{1, 2, 40})), 0);
   EXPECT_EQ(no98.records(), Bytes(want.data().begin() + 21, want.data().begin() + 28));
