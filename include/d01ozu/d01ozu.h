@@ -102,9 +102,10 @@ struct Options {
   uint16_t gps_week = 0;
   uint16_t nav_version = 0, sig_version = 0;  // 0: from the header
   std::string station_name, session_name;     // run names until the data gives them
-  // 2 or more: a worker thread decompresses the blocks of T02 and T04 input
-  // ahead of the records (inputs read through a callback stay on one
-  // thread). Outputs, statuses and events are the same either way.
+  // 2 or more: that many worker threads (at most 3) decompress the blocks of
+  // T02 and T04 input side by side, ahead of the records (inputs read through
+  // a callback stay on one thread). Outputs, statuses and events are the
+  // same either way.
   unsigned threads = 1;
 };
 

@@ -42,12 +42,15 @@ void empty_t01buf(ExpansionContext& c) {
   c.pending = false;
 }
 
-// Decodes a block of a decompressed kind into t01buf: the read-ahead's
-// result when it has this very block, the decoder's own otherwise.
+// Decodes a block of a decompressed kind: t01buf becomes the read-ahead's
+// slot when it has this very block (read in place until the next block),
+// the decoder fills the reader's own t01buf otherwise.
 bool decompress(ExpansionContext& c, int kind, size_t total) {
   if (c.ahead) {
     const uint64_t origin = c.input_pos - c.block_count;
-    int taken = c.ahead->Take(origin, c.block, total, c.t01buf, kT01BufCapacity, &c.t01_length);
+    uint8_t* data = nullptr;
+    const int taken = c.ahead->Take(origin, c.block, total, &data, &c.t01_length);
+    if (taken == 1) c.t01buf = data;
     if (taken >= 0) return taken == 1;
   }
   const uint8_t* body;
@@ -96,6 +99,7 @@ BlockOutcome decode_data_block(ExpansionContext& c, int kind, size_t total, Read
   size_t size;
   BlockBody(kind, c.block, total, &body, &size);
   empty_t01buf(c);
+  c.t01buf = c.buffers->t01buf;  // the reader's own until the read-ahead lends a slot
   if (kind == kBlockStored) {
     std::memcpy(c.t01buf, body, size);  // size < kBlockLimit == capacity
     c.t01_length = static_cast<uint32_t>(size);
@@ -296,6 +300,7 @@ void BlockFill(ExpansionContext& c, InputStream& input) {
 }
 
 void BlockStart(ExpansionContext& c, const uint8_t* first, size_t n) {
+  c.t01buf = c.buffers->t01buf;  // no slot of an earlier input's read-ahead
   std::memcpy(c.block, first, n);
   c.block_count = static_cast<uint32_t>(n);
 }

@@ -143,7 +143,7 @@ void StartReadAhead(State& s, const InputSpec& in) {
   if (!view || (in.kind == InputSpec::Kind::kFile && !view->open(in.name.c_str()))) return;
   if (in.kind == InputSpec::Kind::kBytes) view->open_bytes(in.data, static_cast<size_t>(in.size));
   if (in.kind == InputSpec::Kind::kReader) return;  // the caller's callback is not shared
-  s.ahead = BlockAhead::Start(std::move(view), s.input.tell());
+  s.ahead = BlockAhead::Start(std::move(view), s.input.tell(), s.options.threads);
   s.handle->expansion->ahead = s.ahead.get();
 }
 

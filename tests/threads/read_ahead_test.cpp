@@ -1,7 +1,7 @@
-// Decompression ahead on a worker changes nothing a caller can see: the same
+// Decompression ahead on workers changes nothing a caller can see: the same
 // T02 and T04 inputs, sound and damaged, in every block kind, give the same
-// status, events and outputs with one thread as with two, read from memory
-// and from a file. Runs under ThreadSanitizer with the other thread tests.
+// status, events and outputs with one thread as with two or three, read from
+// memory and from a file. Runs under ThreadSanitizer with the other thread tests.
 #include <d01ozu/d01ozu.h>
 #include <gtest/gtest.h>
 
@@ -201,7 +201,7 @@ Seen Convert(const Bytes& input, d01ozu::InputFormat format, Mode mode, unsigned
   return seen;
 }
 
-TEST(ReadAhead, TwoThreadsSeeWhatOneThreadSees) {
+TEST(ReadAhead, MoreThreadsSeeWhatOneThreadSees) {
   TempDir dir;
   int run = 0;
   for (uint8_t kind : {1, 2, 3, 4, 5, 7, 8}) {
@@ -218,14 +218,18 @@ TEST(ReadAhead, TwoThreadsSeeWhatOneThreadSees) {
         if (mode == Mode::kPlain && &damage == &kDamages[0]) {
           EXPECT_EQ(alone.status, d01ozu::Status::kOk) << tag;
         }
-        for (bool from_file : {false, true}) {
-          const std::string two = dir.file("r" + std::to_string(run++));
-          ASSERT_TRUE(std::filesystem::create_directory(two));
-          const Seen ahead = Convert(input, format, mode, 2, from_file, two);
-          EXPECT_EQ(ahead.status, alone.status) << tag << " file " << from_file;
-          EXPECT_EQ(ahead.events, alone.events) << tag << " file " << from_file;
-          EXPECT_TRUE(ahead.outputs == alone.outputs) << tag << " file " << from_file;
-        }
+        // Two workers decode side by side; three put more blocks in flight.
+        for (unsigned threads : {2u, 3u})
+          for (bool from_file : {false, true}) {
+            const std::string more = dir.file("r" + std::to_string(run++));
+            ASSERT_TRUE(std::filesystem::create_directory(more));
+            const Seen ahead = Convert(input, format, mode, threads, from_file, more);
+            const std::string where = tag + ", threads " + std::to_string(threads) + ", file " +
+                                      std::to_string(from_file);
+            EXPECT_EQ(ahead.status, alone.status) << where;
+            EXPECT_EQ(ahead.events, alone.events) << where;
+            EXPECT_TRUE(ahead.outputs == alone.outputs) << where;
+          }
       }
     }
   }
