@@ -42,17 +42,26 @@ std::unique_ptr<BlockAhead> BlockAhead::Start(std::unique_ptr<InputStream> input
   if (!ahead->slots_) return nullptr;
   ahead->input_ = std::move(input);
   ahead->pos_ = offset;
-  for (unsigned i = 0; i < workers; ++i) {
+  // No thread to be had leaves the reader on its own.
+  return ahead->StartWorkers(workers) > 0 ? std::move(ahead) : nullptr;
+}
+
+unsigned BlockAhead::StartWorkers(unsigned workers) {
+  unsigned started = 0;
+  for (; started < workers; ++started) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      ++running_;  // before it runs, so that one stopping at once counts down
+    }
     try {
-      ahead->workers_.emplace_back(&BlockAhead::Run, ahead.get());
+      workers_[started] = std::thread(&BlockAhead::Run, this);
     } catch (const std::system_error&) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      --running_;
       break;  // fewer threads to be had: the ones started do the work
     }
-    std::lock_guard<std::mutex> lock(ahead->mutex_);
-    ++ahead->running_;
   }
-  if (ahead->workers_.empty()) return nullptr;  // the reader decodes on its own
-  return ahead;
+  return started;
 }
 
 BlockAhead::~BlockAhead() {
@@ -61,7 +70,8 @@ BlockAhead::~BlockAhead() {
     stop_ = true;
   }
   changed_.notify_all();
-  for (std::thread& worker : workers_) worker.join();
+  for (std::thread& worker : workers_)
+    if (worker.joinable()) worker.join();
 }
 
 // Reads the blocks from pos_ on until one of a decompressed kind is whole in

@@ -16,7 +16,6 @@
 #include <memory>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 #include "input/input_stream.h"
 
@@ -45,6 +44,7 @@ class BlockAhead {
   struct Slot;
 
   BlockAhead() = default;
+  unsigned StartWorkers(unsigned workers);
   void Run();
   Slot* Claim();
   bool ReadBlock(Slot& slot);
@@ -67,7 +67,7 @@ class BlockAhead {
   size_t head_ = 0, count_ = 0;
   unsigned running_ = 0;  // workers not yet stopped
   bool stop_ = false;     // asked to stop
-  std::vector<std::thread> workers_;
+  std::thread workers_[kMaxWorkers];
 };
 
 }  // namespace d01ozu

@@ -56,11 +56,12 @@ std::vector<Bytes> Frames(int epochs) {
   return frames;
 }
 
-// A container of one header and eight data blocks of kind.
-std::vector<Bytes> Blocks(uint8_t kind) {
+// A container of one header and `count` data blocks of kind (fewer when
+// there are fewer frames).
+std::vector<Bytes> Blocks(uint8_t kind, size_t count = 8) {
   const std::vector<Bytes> frames = Frames(64);
   std::vector<Bytes> blocks{writers::container_header(9, 9, kind >= 7)};
-  const size_t per_block = frames.size() / 8 + 1;
+  const size_t per_block = (frames.size() + count - 1) / count;
   for (size_t i = 0; i < frames.size(); i += per_block) {
     std::vector<Bytes> part(frames.begin() + i,
                             frames.begin() + std::min(frames.size(), i + per_block));
@@ -230,6 +231,38 @@ TEST(ReadAhead, MoreThreadsSeeWhatOneThreadSees) {
             EXPECT_EQ(ahead.events, alone.events) << where;
             EXPECT_TRUE(ahead.outputs == alone.outputs) << where;
           }
+      }
+    }
+  }
+}
+
+// One frame per block: many more blocks than slots, so the workers wait for
+// the reader, pass blocks to each other and meet the chain's end in every
+// order; a flipped byte makes one of them fail in the middle.
+TEST(ReadAhead, ManySmallBlocksComeInFileOrder) {
+  TempDir dir;
+  int run = 0;
+  for (uint8_t kind : {1, 2, 5, 7, 8}) {
+    const auto format = kind >= 7 ? d01ozu::InputFormat::kT04 : d01ozu::InputFormat::kT02;
+    std::vector<Bytes> blocks = Blocks(kind, 1000);
+    ASSERT_GT(blocks.size(), 60u);
+    const Bytes sound = Join(blocks);
+    blocks[30][blocks[30].size() / 2] ^= 0x5A;
+    const Bytes damaged = Join(blocks);
+    for (const Bytes* input : {&sound, &damaged}) {
+      const std::string one = dir.file("m" + std::to_string(run++));
+      ASSERT_TRUE(std::filesystem::create_directory(one));
+      const Seen alone = Convert(*input, format, Mode::kPlain, 1, false, one);
+      for (unsigned threads : {2u, 3u}) {
+        const std::string more = dir.file("m" + std::to_string(run++));
+        ASSERT_TRUE(std::filesystem::create_directory(more));
+        const Seen ahead = Convert(*input, format, Mode::kPlain, threads, true, more);
+        const std::string where = "kind " + std::to_string(kind) + ", threads " +
+                                  std::to_string(threads) + ", damaged " +
+                                  std::to_string(input == &damaged);
+        EXPECT_EQ(ahead.status, alone.status) << where;
+        EXPECT_EQ(ahead.events, alone.events) << where;
+        EXPECT_TRUE(ahead.outputs == alone.outputs) << where;
       }
     }
   }
