@@ -18,11 +18,30 @@ namespace d01ozu {
 // bytes already taken from a cursor.
 inline uint64_t load_be(const uint8_t* p, size_t width) {
 #if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  // A width known when compiling: one load and a byte swap, not a loop.
+  // A width known when compiling: at most three loads of 4, 2 and 1 bytes,
+  // byte-swapped and joined in registers, not a loop.
   if (__builtin_constant_p(width) && width >= 1 && width <= 8) {
-    uint64_t word = 0;
-    std::memcpy(reinterpret_cast<uint8_t*>(&word) + 8 - width, p, width);
-    return __builtin_bswap64(word);
+    if (width == 8) {
+      uint64_t word;
+      std::memcpy(&word, p, 8);
+      return __builtin_bswap64(word);
+    }
+    uint64_t v = 0;
+    size_t at = 0;
+    if (width >= 4) {
+      uint32_t word;
+      std::memcpy(&word, p, 4);
+      v = __builtin_bswap32(word);
+      at = 4;
+    }
+    if (width - at >= 2) {
+      uint16_t half;
+      std::memcpy(&half, p + at, 2);
+      v = v << 16 | __builtin_bswap16(half);
+      at += 2;
+    }
+    if (width - at == 1) v = v << 8 | p[at];
+    return v;
   }
 #endif
   uint64_t v = 0;

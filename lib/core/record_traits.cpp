@@ -1,6 +1,5 @@
 #include "core/record_traits.h"
 
-#include <array>
 #include <cstddef>
 
 namespace d01ozu {
@@ -26,31 +25,27 @@ constexpr uint8_t kLegacyUnchecked[] = {64, 65, 66, 67, 74, 75};
 constexpr uint8_t kTyped[] = {5, 11, 17, 25, 26, 27, 28, 29, 32, 33, 35, 40, 98, 99};
 constexpr uint8_t kHasTime[] = {7, 17, 64, 65, 66, 67, 74, 75, 117};
 
-using Table = std::array<RecordTraits, 256>;
-
-// The table filled from the lists above.
-Table BuildTable() {
-  Table t{};
-  for (uint8_t type : kExtendedLength) t[type].raw_length = RawLength::kExtended;
-  for (int type = 74; type <= 77; ++type) t[type].raw_length = RawLength::kPlus256;
-  t[35].raw_length = RawLength::kRecord35;
-  for (uint8_t type : kCompact) t[type].compact = true;
-  for (uint8_t type : kSameLegacyType) t[type].legacy_type = type;
+// The table filled from the lists above, when compiling.
+constexpr RecordTraitsTable BuildTable() {
+  RecordTraitsTable t{};
+  for (uint8_t type : kExtendedLength) t.rows[type].raw_length = RawLength::kExtended;
+  for (int type = 74; type <= 77; ++type) t.rows[type].raw_length = RawLength::kPlus256;
+  t.rows[35].raw_length = RawLength::kRecord35;
+  for (uint8_t type : kCompact) t.rows[type].compact = true;
+  for (uint8_t type : kSameLegacyType) t.rows[type].legacy_type = type;
   for (const CompactMapping& m : kCompactLegacyType)
-    for (int type = m.first; type <= m.last; ++type) t[type].legacy_type = m.legacy;
-  for (uint8_t type : kLegacyHandled) t[type].legacy_handled = true;
-  for (uint8_t type : kLegacyUnchecked) t[type].legacy_unchecked = true;
-  for (uint8_t type : kHasTime) t[type].has_time = true;
-  for (uint8_t type : kTyped) t[type].typed = true;
+    for (int type = m.first; type <= m.last; ++type) t.rows[type].legacy_type = m.legacy;
+  for (uint8_t type : kLegacyHandled) t.rows[type].legacy_handled = true;
+  for (uint8_t type : kLegacyUnchecked) t.rows[type].legacy_unchecked = true;
+  for (uint8_t type : kHasTime) t.rows[type].has_time = true;
+  for (uint8_t type : kTyped) t.rows[type].typed = true;
   return t;
 }
 
 }  // namespace
 
-const RecordTraits& TraitsOf(int type) {
-  static const Table table = BuildTable();
-  static const RecordTraits none{};
-  return type >= 0 && type < 256 ? table[static_cast<size_t>(type)] : none;
-}
+// Built when compiling: reading a row costs an index, with no guard for a
+// first-use initialisation.
+constexpr RecordTraitsTable kRecordTraits = BuildTable();
 
 }  // namespace d01ozu

@@ -25,12 +25,21 @@ struct RecordTraits {
   int legacy_type = kNoLegacyType;  // what the dispatcher delivers a raw record as
   bool legacy_handled = false;      // the legacy path acts on a frame of this type
   bool legacy_unchecked = false;    // R00 frames of the type carry their own checks
-  bool has_time = false;
-  bool typed = false;  // the dispatcher hands this legacy type over as a typed structure // the DAT
-                       // line carries the time of the last epoch
+  bool has_time = false;            // the DAT line carries the time of the last epoch
+  bool typed = false;  // the dispatcher hands this legacy type over as a typed structure
 };
 
+// One row per type 0 to 255, and a last, default row for every other value.
+struct RecordTraitsTable {
+  RecordTraits rows[257];
+};
+
+// The table, made when compiling (record_traits.cpp).
+extern const RecordTraitsTable kRecordTraits;
+
 // The traits of type (0 to 255; every other value gives the default row).
-const RecordTraits& TraitsOf(int type);
+inline const RecordTraits& TraitsOf(int type) {
+  return kRecordTraits.rows[static_cast<unsigned>(type) < 256 ? type : 256];
+}
 
 }  // namespace d01ozu

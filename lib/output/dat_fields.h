@@ -108,6 +108,14 @@ inline int64_t load_be_signed(const uint8_t* p) {
   return static_cast<int64_t>((load_be(p, W) ^ sign) - sign);
 }
 
+// The unsigned big-endian integer of W (1 to 7) bytes at p, as a signed
+// 64-bit value: converts to double with one instruction.
+template <size_t W>
+inline int64_t load_be_unsigned(const uint8_t* p) {
+  static_assert(W >= 1 && W <= 7, "the value must fit a signed 64-bit integer");
+  return static_cast<int64_t>(load_be(p, W));
+}
+
 // The little-endian double stored at p (a DAT or image field).
 double load_le_double(const uint8_t* p);
 

@@ -7,6 +7,7 @@
 #include "output/dat_fields.h"
 #include "output/dat_writer.h"
 #include "processing/record_processor.h"
+#include "records/type17_entry_layout.h"
 
 namespace d01ozu {
 namespace {
@@ -30,7 +31,6 @@ constexpr size_t kType7FifthByte = 80;  // fifth copied byte; bit 3 sets the tim
 constexpr size_t kType7Satellite = 81;  // sixth copied byte
 
 constexpr size_t kEpochFirstEntry = 10;  // type-17 and type-102 frames
-constexpr size_t kType17Entry = 20, kType17L2 = 9;
 constexpr size_t kType102Entry = 34;
 constexpr FieldOp kType102EntryFields[] = {copy(2), doubles(4)};
 
@@ -191,6 +191,12 @@ StatusCode handle_type7_part(RecordProcessor& rp, const uint8_t* frame, size_t l
 
 namespace {
 
+// The signed big-endian integer of W bytes at p times 2^k.
+template <size_t W>
+double scaled(const uint8_t* p, int k) {
+  return static_cast<double>(load_be_signed<W>(p)) * power_of_two(k);
+}
+
 // DAT entry byte 3: 1 for receivers with NAV version 5.50 or later or type
 // code 4 or more, plus 2 for type code 5 or more.
 uint8_t entry_generation(const ReceiverFacts& f) {
@@ -202,34 +208,36 @@ uint8_t entry_generation(const ReceiverFacts& f) {
 // present) into the DAT entry at out (48 bytes, 72 with the L2 values);
 // returns the DAT size.
 size_t convert_type17_entry(const uint8_t* p, uint8_t* out, uint8_t generation) {
-  const uint8_t sv = p[0], flags = p[1];
+  namespace at = type17_entry;
+  const uint8_t sv = p[at::kSv], flags = p[at::kFlags1];
   out[0] = sv;
   out[1] = flags;
-  out[2] = p[2];
+  out[2] = p[at::kFlags2];
   out[3] = generation;
-  const uint16_t words[2] = {p[3], static_cast<uint16_t>(2 * p[4])};
+  const uint16_t words[2] = {p[at::kWord4], static_cast<uint16_t>(2 * p[at::kWord6])};
   for (int i = 0; i < 2; ++i) {
     out[4 + 2 * i] = static_cast<uint8_t>(words[i]);
     out[5 + 2 * i] = static_cast<uint8_t>(words[i] >> 8);
   }
-  const double range = static_cast<double>(load_be(p + 6, 4)) * power_of_two(-7);
-  store_le_double(out + 8, p[5] * power_of_two(-2));
+  const double range =
+      static_cast<double>(load_be_unsigned<4>(p + at::kL1Range)) * power_of_two(-7);
+  store_le_double(out + 8, p[at::kL1Strength] * power_of_two(-2));
   store_le_double(out + 16, sv >= 120 && sv <= 138 ? 2 * range : range);
-  store_le_double(out + 24, static_cast<double>(load_be_signed<6>(p + 10)) * power_of_two(-15));
-  store_le_double(out + 32, static_cast<double>(load_be_signed<3>(p + 16)) * power_of_two(-6));
-  store_le_double(out + 40, static_cast<int8_t>(p[19]) * power_of_two(-7));
-  if (!(flags & 0x01)) return kType17EntryDat;
+  store_le_double(out + 24, scaled<6>(p + at::kL1Phase, -15));
+  store_le_double(out + 32, scaled<3>(p + at::kL1Doppler, -6));
+  store_le_double(out + 40, scaled<1>(p + at::kL1Last, -7));
+  if (!(flags & at::kHasL2)) return kType17EntryDat;
   const bool fine = (flags & 0x20) != 0;
-  store_le_double(out + 48, p[20] * power_of_two(fine ? -2 : -5));
-  store_le_double(out + 56, static_cast<double>(load_be_signed<6>(p + 21)) * power_of_two(-15));
-  const double third = static_cast<double>(load_be_signed<2>(p + 27)) * power_of_two(-8);
-  store_le_double(out + 64, fine ? third : 0.0);
+  store_le_double(out + 48, p[at::kL2Strength] * power_of_two(fine ? -2 : -5));
+  store_le_double(out + 56, scaled<6>(p + at::kL2Phase, -15));
+  store_le_double(out + 64, fine ? scaled<2>(p + at::kL2Range, -8) : 0.0);
   return kType17EntryDatL2;
 }
 
 // Frame bytes of a type-17 entry whose flag byte is at p[1]: 20, or 29.
 size_t entry_frame_size(const uint8_t* p) {
-  return kType17Entry + ((p[1] & 0x01) ? kType17L2 : 0);
+  namespace at = type17_entry;
+  return at::kL1Size + ((p[at::kFlags1] & at::kHasL2) ? at::kL2Size : 0);
 }
 
 // Counts the entries of a type-17 part; -1 when the bytes before the
@@ -293,11 +301,15 @@ StatusCode handle_type17_part(RecordProcessor& rp, const uint8_t* frame, size_t 
     return kStatusExpansion;
   }
   const uint8_t generation = entry_generation(rp.facts);
-  for (int i = 0; i < entries; ++i) {
+  uint8_t* out = e.dat + e.length;  // room checked against the capacity above
+  int converted = 0;
+  for (; converted < entries; ++converted) {
     const uint8_t* p = in.take(entry_frame_size(in.here()));
-    e.length += convert_type17_entry(p, e.dat + e.length, generation);
-    ++e.count;
+    if (p == nullptr) break;  // not reached: the entries were counted within the frame
+    out += convert_type17_entry(p, out, generation);
   }
+  e.length = static_cast<size_t>(out - e.dat);
+  e.count += converted;
   if (!more) status = worse(status, write_type17_epoch(rp));
   return status;
 }

@@ -4,6 +4,8 @@
 
 #include "core/frame_fields.h"
 #include "core/frame_rules.h"
+#include "output/dat_fields.h"
+#include "records/type17_entry_layout.h"
 
 namespace d01ozu {
 
@@ -157,24 +159,32 @@ bool halved_range(uint8_t sv) {
   return sv >= 120 && sv <= 158;
 }
 
-// One raw entry: 20 bytes, 9 more with flags 1 bit 0.
-void read_entry(ByteCursor& in, Type17Entry& e) {
+// The signed big-endian integer of W bytes at p times 2^k.
+template <size_t W>
+double scaled_signed(const uint8_t* p, int k) {
+  return static_cast<double>(load_be_signed<W>(p)) * power_of_two(k);
+}
+
+// One raw entry from its bytes at p, already taken from the frame: 20, and
+// the 9 bytes of L2 values after them when has_l2.
+void read_entry(const uint8_t* p, bool has_l2, Type17Entry& e) {
+  namespace at = type17_entry;
   e = Type17Entry{};
-  e.sv = in.u8();
-  e.flags1 = in.u8();
-  e.flags2 = in.u8() & 0x0F;
+  e.sv = p[at::kSv];
+  e.flags1 = p[at::kFlags1];
+  e.flags2 = p[at::kFlags2] & 0x0F;
   e.flags3 = kFlags3;
-  e.word4 = in.u8();
-  e.word6 = static_cast<uint16_t>(in.u8() * 2);
-  e.values[kL1Strength] = in.u8() * 0.25;
-  e.values[kL1Range] = in.scaled_u(4, -7) * (halved_range(e.sv) ? 2 : 1);
-  e.values[kL1Phase] = in.scaled_s(6, -15);
-  e.values[kL1Doppler] = in.scaled_s(3, -6);
-  in.skip(1);
-  if (!(e.flags1 & kHasL2)) return;
-  e.values[kL2Strength] = in.u8() * 0.25;
-  e.values[kL2Phase] = in.scaled_s(6, -15);
-  e.values[kL2Range] = in.scaled_s(2, -8);
+  e.word4 = p[at::kWord4];
+  e.word6 = static_cast<uint16_t>(p[at::kWord6] * 2);
+  e.values[kL1Strength] = p[at::kL1Strength] * 0.25;
+  const double range = static_cast<double>(load_be_unsigned<4>(p + at::kL1Range));
+  e.values[kL1Range] = range * power_of_two(-7) * (halved_range(e.sv) ? 2 : 1);
+  e.values[kL1Phase] = scaled_signed<6>(p + at::kL1Phase, -15);
+  e.values[kL1Doppler] = scaled_signed<3>(p + at::kL1Doppler, -6);
+  if (!has_l2) return;
+  e.values[kL2Strength] = p[at::kL2Strength] * 0.25;
+  e.values[kL2Phase] = scaled_signed<6>(p + at::kL2Phase, -15);
+  e.values[kL2Range] = scaled_signed<2>(p + at::kL2Range, -8);
 }
 
 // The previous entry of the same satellite: the same index first.
@@ -225,10 +235,14 @@ uint16_t ConvertType17(const uint8_t* frame, size_t length, Type17State& st, Typ
   out.count = 0;
   in.seek(kFirstEntry);
   size_t n = kHeaderLength;
+  // One bounds check per entry: 20 bytes, 29 with the L2 flag.
   while (in.ok() && in.remaining() > 0 && out.count < kType17EntryCapacity) {
+    const bool has_l2 = in.has(2) && (in.here()[type17_entry::kFlags1] & kHasL2);
+    const uint8_t* p = in.take(type17_entry::kL1Size + (has_l2 ? type17_entry::kL2Size : 0));
+    if (p == nullptr) return 0;
     Type17Entry& e = out.entries[out.count++];
-    read_entry(in, e);
-    n += kEntryDat + ((e.flags1 & kHasL2) ? kEntryDatL2 : 0);
+    read_entry(p, has_l2, e);
+    n += kEntryDat + (has_l2 ? kEntryDatL2 : 0);
   }
   if (!in.ok() || in.remaining() > 0) return 0;
   const double dt = out.receive_time - st.previous.receive_time;
