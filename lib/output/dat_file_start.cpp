@@ -61,8 +61,7 @@ StatusCode FinishDatFile(RecordProcessor& rp, const RunInfo& run) {
   merge_pending_session(rp.session);
   if (rp.dat == nullptr || !rp.dat->is_open() || rp.records_handed == 0) return kStatusOk;
   // Records still in the write buffer reach the disk here at the latest.
-  if (rp.write_failure == kStatusOk && std::fflush(rp.dat->stream()) != 0)
-    rp.write_failure = kStatusDiskFull;
+  if (rp.write_failure == kStatusOk && !rp.dat->flush()) rp.write_failure = kStatusDiskFull;
   if (rp.write_failure != kStatusOk) return rp.write_failure;
   uint64_t at = 0;
   uint8_t page[kLongestPage];

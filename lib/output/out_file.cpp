@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <cstdarg>
+#include <cstring>
+#include <new>
 
 namespace d01ozu {
 
@@ -12,45 +14,96 @@ bool OutFile::open(const char* path, const char* mode) {
   if (path_.empty()) return false;
   file_ = std::fopen(path, mode);
   if (!file_) return false;
-  std::setvbuf(file_, buffer_, _IOFBF, sizeof buffer_);
+  if (!buffer_) buffer_.reset(new (std::nothrow) uint8_t[kBufferSize]);
+  // The object's buffer does the collecting; without it the stream does.
+  if (buffer_)
+    std::setvbuf(file_, nullptr, _IONBF, 0);
+  else
+    std::setvbuf(file_, nullptr, _IOFBF, 64 * 1024);
+  used_ = 0;
   return true;
 }
 
 bool OutFile::close() {
   if (!file_) return true;
-  bool ok = std::ferror(file_) == 0;
+  bool ok = drain();
+  ok = std::ferror(file_) == 0 && ok;
   ok = std::fclose(file_) == 0 && ok;
   file_ = nullptr;
   return ok;
 }
 
+bool OutFile::drain() {
+  if (used_ == 0) return true;
+  const size_t n = used_;
+  used_ = 0;
+  return std::fwrite(buffer_.get(), 1, n, file_) == n;
+}
+
 bool OutFile::write(const void* data, size_t n) {
   if (!file_) return false;
   if (n == 0) return true;
-  return std::fwrite(data, 1, n, file_) == n;
+  if (!buffer_) return std::fwrite(data, 1, n, file_) == n;
+  if (n > kBufferSize - used_) {
+    if (!drain()) return false;
+    if (n >= kBufferSize) return std::fwrite(data, 1, n, file_) == n;
+  }
+  std::memcpy(buffer_.get() + used_, data, n);
+  used_ += n;
+  return true;
 }
 
 bool OutFile::printf(const char* format, ...) {
   if (!file_) return false;
   va_list args;
   va_start(args, format);
-  int r = std::vfprintf(file_, format, args);
+  const bool ok = buffer_ ? buffered_printf(format, args) : std::vfprintf(file_, format, args) >= 0;
   va_end(args);
-  return r >= 0;
+  return ok;
+}
+
+bool OutFile::buffered_printf(const char* format, va_list args) {
+  va_list again;
+  va_copy(again, args);
+  const size_t room = kBufferSize - used_;
+  const int r = std::vsnprintf(reinterpret_cast<char*>(buffer_.get() + used_), room, format, args);
+  const size_t length = r >= 0 ? static_cast<size_t>(r) : 0;
+  bool ok = r >= 0;
+  if (ok && length < room) {
+    used_ += length;
+  } else if (ok && (ok = drain()) && length < kBufferSize) {
+    std::vsnprintf(reinterpret_cast<char*>(buffer_.get()), kBufferSize, format, again);
+    used_ = length;
+  } else if (ok) {
+    ok = std::vfprintf(file_, format, again) >= 0;
+  }
+  va_end(again);
+  return ok;
+}
+
+bool OutFile::flush() {
+  if (!file_) return false;
+  const bool drained = drain();
+  return std::fflush(file_) == 0 && drained;
+}
+
+std::FILE* OutFile::stream() {
+  if (file_) drain();
+  return file_;
 }
 
 bool OutFile::seek(uint64_t offset) {
-  return file_ && std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0;
+  return file_ && drain() && std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0;
 }
 
 uint64_t OutFile::tell() {
   if (!file_) return 0;
-  long p = std::ftell(file_);
-  return p > 0 ? static_cast<uint64_t>(p) : 0;
+  const long p = std::ftell(file_);
+  return p >= 0 ? static_cast<uint64_t>(p) + used_ : 0;
 }
 
 size_t OutFile::read(void* dst, size_t n) {
-  if (!file_) return 0;
+  if (!file_ || !drain()) return 0;
   return std::fread(dst, 1, n, file_);
 }
 

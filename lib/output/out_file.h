@@ -1,11 +1,14 @@
-// An output file owned by the library: a buffered stdio stream that is closed
-// when the object goes away. write() reports a short write so the caller can
-// latch "Disk full".
+// An output file owned by the library, closed when the object goes away.
+// Writes and formatted text collect in one large buffer of the object's own
+// and reach the file in few large writes; write() reports a short write so the
+// caller can latch "Disk full".
 #pragma once
 
+#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace d01ozu {
@@ -28,17 +31,32 @@ class OutFile {
   bool write(const void* data, size_t n);
   // Formatted text output; false on failure.
   bool printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // Hands every buffered byte to the file; false when a write failed.
+  bool flush();
   bool seek(uint64_t offset);
   uint64_t tell();
   // Reads up to n bytes at the current position (used to verify records).
   size_t read(void* dst, size_t n);
   bool has_error() const { return file_ && std::ferror(file_) != 0; }
-  std::FILE* stream() { return file_; }
+  // The stream, with every buffered byte handed to it.
+  std::FILE* stream();
 
  private:
+  // Writes the buffered bytes to the stream; false when fewer went.
+  bool drain();
+  // Formats into the free room, or after a drain into the whole buffer; text
+  // longer than the buffer goes to the stream directly.
+  bool buffered_printf(const char* format, va_list args);
+
+  // The size of the stream buffer this one replaces, filled and written at
+  // the same records: a full disk is noticed at the same record as before.
+  // Larger writes gain nothing measurable (the kernel's copy costs the same).
+  static constexpr size_t kBufferSize = 64 * 1024;
   std::FILE* file_ = nullptr;
   std::string path_;
-  char buffer_[64 * 1024];
+  // Without it (no memory) the stream buffers on its own.
+  std::unique_ptr<uint8_t[]> buffer_;
+  size_t used_ = 0;
 };
 
 // Size of a closed file, or -1 when it cannot be examined.
