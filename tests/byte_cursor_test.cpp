@@ -44,6 +44,29 @@ TEST(ByteCursor, ScaledFieldsOfEveryWidth) {
   EXPECT_FALSE(short_read.ok());
 }
 
+template <size_t W>
+uint64_t fixed_width(const uint8_t* p) {
+  return load_be(p, W);
+}
+
+// A width known when compiling takes the register path; it must give what
+// the byte loop gives for a width known only when running.
+TEST(ByteCursor, FixedWidthLoadsMatchTheByteLoop) {
+  const uint8_t data[] = {0x00, 0xF1, 0x82, 0x73, 0x64, 0x55, 0x46, 0x37, 0xA8, 0x19};
+  const uint64_t fixed[] = {fixed_width<1>(data + 1), fixed_width<2>(data + 1),
+                            fixed_width<3>(data + 1), fixed_width<4>(data + 1),
+                            fixed_width<5>(data + 1), fixed_width<6>(data + 1),
+                            fixed_width<7>(data + 1), fixed_width<8>(data + 1)};
+  volatile size_t width = 0;  // keeps the width unknown to the compiler
+  for (size_t w = 1; w <= 8; ++w) {
+    width = w;
+    uint64_t expected = 0;
+    for (size_t i = 0; i < w; ++i) expected = expected << 8 | data[1 + i];
+    EXPECT_EQ(fixed[w - 1], expected) << w;
+    EXPECT_EQ(load_be(data + 1, width), expected) << w;
+  }
+}
+
 TEST(ByteCursor, ShortReadYieldsZeroKeepsPositionAndSticks) {
   const uint8_t data[] = {1, 2, 3};
   ByteCursor c(data, sizeof data);

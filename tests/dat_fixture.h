@@ -95,7 +95,7 @@ struct Processor {
   }
   // The whole DAT file as written so far.
   Bytes file() {
-    std::fflush(dat.stream());
+    dat.flush();
     return testsupport::read_file(dir.file("run.dat"));
   }
   // What follows the file start (placeholders and ION/UTC record).

@@ -63,7 +63,7 @@ TEST(ProcessorRouting, FinishNeedsIntactPlaceholders) {
   d01ozu::RunInfo run;
   Processor p;
   ASSERT_EQ(p.feed(writers::message_frame(0, "X")), 0);
-  std::fflush(p.dat.stream());
+  p.dat.flush();
   p.dat.seek(24 + 98 + 1);
   uint8_t wrong = 70;
   p.dat.write(&wrong, 1);

@@ -21,13 +21,19 @@ bool OutFile::open(const char* path, const char* mode) {
   else
     std::setvbuf(file_, nullptr, _IOFBF, 64 * 1024);
   used_ = 0;
+  error_ = false;
   return true;
+}
+
+bool OutFile::note(bool ok) {
+  if (std::ferror(file_) != 0) error_ = true;
+  return ok;
 }
 
 bool OutFile::close() {
   if (!file_) return true;
   bool ok = drain();
-  ok = std::ferror(file_) == 0 && ok;
+  ok = !error_ && ok;
   ok = std::fclose(file_) == 0 && ok;
   file_ = nullptr;
   return ok;
@@ -37,16 +43,16 @@ bool OutFile::drain() {
   if (used_ == 0) return true;
   const size_t n = used_;
   used_ = 0;
-  return std::fwrite(buffer_.get(), 1, n, file_) == n;
+  return note(std::fwrite(buffer_.get(), 1, n, file_) == n);
 }
 
 bool OutFile::write(const void* data, size_t n) {
   if (!file_) return false;
   if (n == 0) return true;
-  if (!buffer_) return std::fwrite(data, 1, n, file_) == n;
+  if (!buffer_) return note(std::fwrite(data, 1, n, file_) == n);
   if (n > kBufferSize - used_) {
     if (!drain()) return false;
-    if (n >= kBufferSize) return std::fwrite(data, 1, n, file_) == n;
+    if (n >= kBufferSize) return note(std::fwrite(data, 1, n, file_) == n);
   }
   std::memcpy(buffer_.get() + used_, data, n);
   used_ += n;
@@ -57,7 +63,8 @@ bool OutFile::printf(const char* format, ...) {
   if (!file_) return false;
   va_list args;
   va_start(args, format);
-  const bool ok = buffer_ ? buffered_printf(format, args) : std::vfprintf(file_, format, args) >= 0;
+  const bool ok =
+      buffer_ ? buffered_printf(format, args) : note(std::vfprintf(file_, format, args) >= 0);
   va_end(args);
   return ok;
 }
@@ -75,7 +82,7 @@ bool OutFile::buffered_printf(const char* format, va_list args) {
     std::vsnprintf(reinterpret_cast<char*>(buffer_.get()), kBufferSize, format, again);
     used_ = length;
   } else if (ok) {
-    ok = std::vfprintf(file_, format, again) >= 0;
+    ok = note(std::vfprintf(file_, format, again) >= 0);
   }
   va_end(again);
   return ok;
@@ -84,16 +91,11 @@ bool OutFile::buffered_printf(const char* format, va_list args) {
 bool OutFile::flush() {
   if (!file_) return false;
   const bool drained = drain();
-  return std::fflush(file_) == 0 && drained;
-}
-
-std::FILE* OutFile::stream() {
-  if (file_) drain();
-  return file_;
+  return note(std::fflush(file_) == 0) && drained;
 }
 
 bool OutFile::seek(uint64_t offset) {
-  return file_ && drain() && std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0;
+  return file_ && drain() && note(std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0);
 }
 
 uint64_t OutFile::tell() {
@@ -104,7 +106,9 @@ uint64_t OutFile::tell() {
 
 size_t OutFile::read(void* dst, size_t n) {
   if (!file_ || !drain()) return 0;
-  return std::fread(dst, 1, n, file_);
+  const size_t got = std::fread(dst, 1, n, file_);
+  note(true);
+  return got;
 }
 
 long long file_size_of(const char* path) {

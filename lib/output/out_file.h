@@ -37,13 +37,15 @@ class OutFile {
   uint64_t tell();
   // Reads up to n bytes at the current position (used to verify records).
   size_t read(void* dst, size_t n);
-  bool has_error() const { return file_ && std::ferror(file_) != 0; }
-  // The stream, with every buffered byte handed to it.
-  std::FILE* stream();
+  // True once an operation on the stream has failed (its error indicator).
+  bool has_error() const { return file_ && error_; }
 
  private:
   // Writes the buffered bytes to the stream; false when fewer went.
   bool drain();
+  // Copies the stream's error indicator after an operation on it (kept here,
+  // since asking the stream takes its lock on every record); returns ok.
+  bool note(bool ok);
   // Formats into the free room, or after a drain into the whole buffer; text
   // longer than the buffer goes to the stream directly.
   bool buffered_printf(const char* format, va_list args);
@@ -57,6 +59,7 @@ class OutFile {
   // Without it (no memory) the stream buffers on its own.
   std::unique_ptr<uint8_t[]> buffer_;
   size_t used_ = 0;
+  bool error_ = false;
 };
 
 // Size of a closed file, or -1 when it cannot be examined.

@@ -247,7 +247,8 @@ uint16_t ConvertType17(const uint8_t* frame, size_t length, Type17State& st, Typ
   if (!in.ok() || in.remaining() > 0) return 0;
   const double dt = out.receive_time - st.previous.receive_time;
   for (int i = 0; i < out.count; ++i) derive_entry(st, out.entries[i], i, dt);
-  std::memcpy(st.predicted, st.next, sizeof st.predicted);
+  // Predictions are read only for entries of the epoch kept as previous.
+  std::memcpy(st.predicted, st.next, out.count * sizeof st.next[0]);
   std::memcpy(&st.previous, &out,
               offsetof(Type17Record, entries) + out.count * sizeof(Type17Entry));
   st.have_previous = true;
