@@ -50,12 +50,25 @@ bool OutFile::write(const void* data, size_t n) {
   if (!file_) return false;
   if (n == 0) return true;
   if (!buffer_) return note(std::fwrite(data, 1, n, file_) == n);
-  if (n > kBufferSize - used_) {
-    if (!drain()) return false;
-    if (n >= kBufferSize) return note(std::fwrite(data, 1, n, file_) == n);
+  const uint8_t* bytes = static_cast<const uint8_t*>(data);
+  const size_t room = kBufferSize - used_;
+  if (n <= room) {
+    std::memcpy(buffer_.get() + used_, bytes, n);
+    used_ += n;
+    return true;
   }
-  std::memcpy(buffer_.get() + used_, data, n);
-  used_ += n;
+  // As the stream buffer did: the buffer filled up and written whole, whole
+  // buffers' worth written straight, the rest kept. The writes thus end at the
+  // same file offsets, and a full disk is noticed at the same record.
+  std::memcpy(buffer_.get() + used_, bytes, room);
+  used_ = kBufferSize;
+  if (!drain()) return false;
+  const size_t rest = n - room;
+  const size_t straight = rest - rest % kBufferSize;
+  if (straight > 0 && !note(std::fwrite(bytes + room, 1, straight, file_) == straight))
+    return false;
+  std::memcpy(buffer_.get(), bytes + room + straight, rest - straight);
+  used_ = rest - straight;
   return true;
 }
 
@@ -74,15 +87,14 @@ bool OutFile::buffered_printf(const char* format, va_list args) {
   va_copy(again, args);
   const size_t room = kBufferSize - used_;
   const int r = std::vsnprintf(reinterpret_cast<char*>(buffer_.get() + used_), room, format, args);
-  const size_t length = r >= 0 ? static_cast<size_t>(r) : 0;
   bool ok = r >= 0;
-  if (ok && length < room) {
-    used_ += length;
-  } else if (ok && (ok = drain()) && length < kBufferSize) {
-    std::vsnprintf(reinterpret_cast<char*>(buffer_.get()), kBufferSize, format, again);
-    used_ = length;
+  if (ok && static_cast<size_t>(r) < room) {
+    used_ += static_cast<size_t>(r);
   } else if (ok) {
-    ok = note(std::vfprintf(file_, format, again) >= 0);
+    // Rare (once per buffer of text): formatted apart, then written as bytes.
+    std::string text(static_cast<size_t>(r) + 1, '\0');
+    std::vsnprintf(&text[0], text.size(), format, again);
+    ok = write(text.data(), static_cast<size_t>(r));
   }
   va_end(again);
   return ok;

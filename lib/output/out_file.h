@@ -46,13 +46,12 @@ class OutFile {
   // Copies the stream's error indicator after an operation on it (kept here,
   // since asking the stream takes its lock on every record); returns ok.
   bool note(bool ok);
-  // Formats into the free room, or after a drain into the whole buffer; text
-  // longer than the buffer goes to the stream directly.
+  // Formats into the free room; text that does not fit is written as bytes.
   bool buffered_printf(const char* format, va_list args);
 
-  // The size of the stream buffer this one replaces, filled and written at
-  // the same records: a full disk is noticed at the same record as before.
-  // Larger writes gain nothing measurable (the kernel's copy costs the same).
+  // The size of the stream buffer this one replaces, filled and written the
+  // same way: a full disk is noticed at the same record as before. Larger
+  // writes gain nothing measurable (the kernel's copy costs the same).
   static constexpr size_t kBufferSize = 64 * 1024;
   std::FILE* file_ = nullptr;
   std::string path_;
