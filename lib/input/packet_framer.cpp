@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/frame_rules.h"
+#include "input/su_ahead.h"
 
 namespace d01ozu {
 
@@ -182,7 +183,8 @@ size_t decode_until(const SuTables& tables, uint8_t& node, const uint8_t* in, si
 
 // Collects the rest of the held frame of length bytes, as far as the input
 // goes, reading whole input bytes: a coded byte's symbols beyond the frame
-// stay in the buffer for the next frame.
+// stay in the buffer for the next frame. The worker's decoding is taken when
+// it matches; the framer decodes itself otherwise.
 void collect_frame(ExpansionContext& c, StreamMode mode, InputStream& input, int length) {
   PacketFramer& f = c.framer;
   const size_t want = static_cast<size_t>(length - f.count);
@@ -198,7 +200,11 @@ void collect_frame(ExpansionContext& c, StreamMode mode, InputStream& input, int
   while (out < frame_end) {
     const uint8_t* in = input.buffered(available);
     if (available == 0) break;
-    input.consume(decode_until(*su_tables(), c.su.node, in, available, out, frame_end));
+    size_t used =
+        c.su_ahead ? c.su_ahead->DecodeUntil(input.tell(), in, available, c.su.node, out, frame_end)
+                   : 0;
+    if (used == 0) used = decode_until(*su_tables(), c.su.node, in, available, out, frame_end);
+    input.consume(used);
   }
   f.count = static_cast<uint16_t>(out - live(f));
 }

@@ -18,6 +18,7 @@ void SetUpExpansionContext(ExpansionContext& c) {
   c.replay_pos = 0;
   std::memset(&c.framer, 0, sizeof c.framer);
   c.su.node = tables ? tables->root_internal : 0;
+  c.su_ahead = nullptr;
   c.block_count = 0;
   c.pending = false;
   c.decoded_kind = -1;

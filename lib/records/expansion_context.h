@@ -24,6 +24,7 @@
 namespace d01ozu {
 
 class BlockAhead;
+class SuAhead;
 
 // Detail codes of the reader and the dispatcher (the driver folds every value
 // but 0, 1 and 6 into status 30).
@@ -114,6 +115,7 @@ struct ExpansionContext {
   uint8_t replay_pos;  // next probe byte still to be offered to the framer
   PacketFramer framer;
   SuDecoder su;
+  SuAhead* su_ahead;  // su decoding ahead on a worker, or nullptr
 
   // Block container: the two big buffers live apart, allocated without being
   // cleared, since they are only ever read below their counts.

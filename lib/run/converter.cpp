@@ -133,23 +133,34 @@ bool OpenInput(State& s, const InputSpec& in) {
   return false;
 }
 
-// A worker that decompresses the blocks of the current input ahead of the
-// reader, over its own view of the input from where the records begin.
+// A worker that decompresses the blocks (T02, T04) or decodes the su code
+// (T01) of the current input ahead of the reader, over its own view of the
+// input from where the records begin.
 void StartReadAhead(State& s, const InputSpec& in) {
   const bool blocks =
       s.options.format == InputFormat::kT02 || s.options.format == InputFormat::kT04;
-  if (s.options.threads < 2 || !blocks || !s.handle->expansion) return;
+  const bool coded = s.options.format == InputFormat::kT01;
+  if (s.options.threads < 2 || !(blocks || coded) || !s.handle->expansion) return;
   std::unique_ptr<InputStream> view(new (std::nothrow) InputStream);
   if (!view || (in.kind == InputSpec::Kind::kFile && !view->open(in.name.c_str()))) return;
   if (in.kind == InputSpec::Kind::kBytes) view->open_bytes(in.data, static_cast<size_t>(in.size));
   if (in.kind == InputSpec::Kind::kReader) return;  // the caller's callback is not shared
+  if (coded) {
+    s.su_ahead = SuAhead::Start(std::move(view), s.input.tell());
+    s.handle->expansion->su_ahead = s.su_ahead.get();
+    return;
+  }
   s.ahead = BlockAhead::Start(std::move(view), s.input.tell(), s.options.threads);
   s.handle->expansion->ahead = s.ahead.get();
 }
 
 void StopReadAhead(State& s) {
-  if (s.handle && s.handle->expansion) s.handle->expansion->ahead = nullptr;
+  if (s.handle && s.handle->expansion) {
+    s.handle->expansion->ahead = nullptr;
+    s.handle->expansion->su_ahead = nullptr;
+  }
   s.ahead.reset();
+  s.su_ahead.reset();
 }
 
 // Opens the next input and reads its header and initial blocks; the phase

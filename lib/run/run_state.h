@@ -13,6 +13,7 @@
 #include "input/block_ahead.h"
 #include "input/input_stream.h"
 #include "input/r00_framing.h"
+#include "input/su_ahead.h"
 #include "processing/record_processor.h"
 #include "run/output_set.h"
 
@@ -62,6 +63,7 @@ struct Converter::State {
   uint32_t file_size = 0;
   // Decompression ahead for the current input; last, so it stops first.
   std::unique_ptr<BlockAhead> ahead;
+  std::unique_ptr<SuAhead> su_ahead;  // su decoding ahead for T01 input
 };
 
 // One step of the record loop of each source: false when the loop of the
