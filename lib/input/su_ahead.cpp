@@ -17,6 +17,15 @@ namespace {
 // small enough that the ring stays near a megabyte.
 constexpr size_t kSlotInput = 32 * 1024;
 
+// A whole slot is decoded as lanes side by side, so that the table lookups
+// of one lane need not wait for those of another: each lane after the first
+// starts from a guess (the root) and is put right once the node the lane
+// before it ends on is known. Each lane's output has room of its own.
+constexpr size_t kLanes = 4;
+constexpr size_t kLaneInput = kSlotInput / kLanes;
+static_assert(kSlotInput % kLanes == 0, "the lanes cover a whole slot");
+constexpr size_t kLaneOutput = 3 * kLaneInput + 1;  // each byte stores four, keeps at most three
+
 }  // namespace
 
 // A run of coded bytes as read and their decoding: out_end[i] is the count
@@ -28,7 +37,7 @@ struct SuAhead::Slot {
   uint8_t in[kSlotInput];
   uint8_t node_after[kSlotInput];
   uint32_t out_end[kSlotInput];
-  uint8_t out[3 * kSlotInput + 1];  // each byte stores four and keeps at most three
+  uint8_t out[kLanes * kLaneOutput];
 };
 
 namespace {
@@ -48,6 +57,59 @@ void decode_marked(const SuTables& tables, uint8_t node, const uint8_t* in, size
     out_end[i] = static_cast<uint32_t>(out - out_start);
     node_after[i] = static_cast<uint8_t>(state);
   }
+}
+
+// Decodes the kLanes lanes of in side by side as decode_marked does, lane 0
+// from node and the others from the root, lane j's output at out + j *
+// kLaneOutput with out_end counted from there.
+void decode_lanes(const SuTables& tables, uint8_t node, const uint8_t* in, uint8_t* out,
+                  uint32_t* out_end, uint8_t* node_after) {
+  size_t state[kLanes];
+  uint32_t produced[kLanes] = {};
+  for (size_t j = 0; j < kLanes; ++j) state[j] = j == 0 ? node : tables.root_internal;
+  for (size_t i = 0; i < kLaneInput; ++i) {
+    for (size_t j = 0; j < kLanes; ++j) {
+      const size_t b = j * kLaneInput + i;
+      const size_t at = su_table_index(state[j], in[b]);
+      const uint32_t emit = tables.emit[at];
+      state[j] = tables.next[at];
+      su_store_symbols(out + j * kLaneOutput + produced[j], emit);
+      produced[j] += emit >> kSuEmitCountShift;
+      out_end[b] = produced[j];
+      node_after[b] = static_cast<uint8_t>(state[j]);
+    }
+  }
+}
+
+// Puts lane j (j >= 1) right and in place, its output moved to out + end
+// behind the lanes before it: redecodes its bytes from the node the lane
+// before really ends on until the redecoding ends a byte on the node the
+// guess ended it on (from there the two are the same), then moves the rest
+// of the guessed output behind the redecoded. redo holds kLaneOutput bytes.
+// Returns the new end of the output.
+uint32_t join_lane(const SuTables& tables, size_t j, const uint8_t* in, uint8_t* out,
+                   uint32_t* out_end, uint8_t* node_after, uint8_t* redo, uint32_t end) {
+  const size_t first = j * kLaneInput, last = first + kLaneInput;
+  size_t state = node_after[first - 1];
+  uint32_t redone = 0, guessed_from = 0;
+  size_t i = first;
+  while (i < last) {
+    const size_t at = su_table_index(state, in[i]);
+    const uint32_t emit = tables.emit[at];
+    state = tables.next[at];
+    su_store_symbols(redo + redone, emit);
+    redone += emit >> kSuEmitCountShift;
+    const bool met = state == node_after[i];
+    guessed_from = out_end[i];
+    out_end[i] = end + redone;
+    node_after[i++] = static_cast<uint8_t>(state);
+    if (met) break;
+  }
+  const uint32_t tail = i < last ? out_end[last - 1] - guessed_from : 0;
+  std::memmove(out + end + redone, out + j * kLaneOutput + guessed_from, tail);
+  std::memcpy(out + end, redo, redone);
+  for (; i < last; ++i) out_end[i] += end + redone - guessed_from;
+  return end + redone + tail;
 }
 
 }  // namespace
@@ -76,15 +138,24 @@ SuAhead::~SuAhead() {
   if (worker_.joinable()) worker_.join();
 }
 
-// Reads the next run of coded bytes into the slot and decodes it from *node;
-// *pos and *node move past it. False at the end of the input.
-bool SuAhead::FillSlot(Slot& s, uint64_t* pos, uint8_t* node) {
+// Reads the next run of coded bytes into the slot and decodes it from *node
+// (redo: kLaneOutput bytes of room); *pos and *node move past it. False at
+// the end of the input.
+bool SuAhead::FillSlot(Slot& s, uint64_t* pos, uint8_t* node, uint8_t* redo) {
   const size_t n = input_->read(s.in, kSlotInput);
   if (n == 0) return false;
   s.offset = *pos;
   s.count = static_cast<uint32_t>(n);
   s.node_in = *node;
-  decode_marked(*su_tables(), *node, s.in, n, s.out, s.out_end, s.node_after);
+  const SuTables& tables = *su_tables();
+  if (n < kSlotInput) {
+    decode_marked(tables, *node, s.in, n, s.out, s.out_end, s.node_after);
+  } else {
+    decode_lanes(tables, *node, s.in, s.out, s.out_end, s.node_after);
+    uint32_t end = s.out_end[kLaneInput - 1];
+    for (size_t j = 1; j < kLanes; ++j)
+      end = join_lane(tables, j, s.in, s.out, s.out_end, s.node_after, redo, end);
+  }
   *pos += n;
   *node = s.node_after[n - 1];
   return true;
@@ -99,7 +170,8 @@ void SuAhead::Run() {
       input_->read(probe, kProbeSize) == kProbeSize && looks_like_block_container(probe);
   input_->seek(pos);
   uint8_t node = su_tables()->root_internal;
-  for (bool filled = !container; filled;) {
+  std::unique_ptr<uint8_t[]> redo(new (std::nothrow) uint8_t[kLaneOutput]);
+  for (bool filled = !container && redo; filled;) {
     size_t tail;
     {
       std::unique_lock<std::mutex> lock(mutex_);
@@ -107,7 +179,8 @@ void SuAhead::Run() {
       if (stop_) break;
       tail = (head_ + count_) % kSlots;
     }
-    filled = FillSlot(slots_[tail], &pos, &node);  // the reader never looks at a free slot
+    // The reader never looks at a free slot.
+    filled = FillSlot(slots_[tail], &pos, &node, redo.get());
     std::lock_guard<std::mutex> lock(mutex_);
     if (filled) ++count_;
     changed_.notify_all();

@@ -51,7 +51,7 @@ class SuAhead {
 
   SuAhead() = default;
   void Run();
-  bool FillSlot(Slot& slot, uint64_t* pos, uint8_t* node);
+  bool FillSlot(Slot& slot, uint64_t* pos, uint8_t* node, uint8_t* redo);
   const Slot* SlotAt(uint64_t offset);
 
   std::unique_ptr<InputStream> input_;
