@@ -136,7 +136,7 @@ d01ozu::Options LibraryOptions(ConversionContext& cx) {
   if (cx.produce_summary)
     o.summary_path = cx.summary_given ? cx.summary_name : OutputPath(cx, 1, ".txt");
   o.format = static_cast<d01ozu::InputFormat>(cx.format);
-  o.threads = 2;  // block decompression ahead of the records on the second core
+  o.threads = 2;  // block decompression or su decoding ahead of the records
   o.inputs_have_header = cx.header_flag != 0;
   o.inputs_have_ephemerides = cx.eph_flag != 0;
   o.inputs_have_ion = cx.ion_flag != 0;

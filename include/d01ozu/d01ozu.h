@@ -103,7 +103,8 @@ struct Options {
   uint16_t nav_version = 0, sig_version = 0;  // 0: from the header
   std::string station_name, session_name;     // run names until the data gives them
   // 2 or more: that many worker threads (at most 3) decompress the blocks of
-  // T02 and T04 input side by side, ahead of the records (inputs read through
+  // T02 and T04 input side by side, ahead of the records, and one worker
+  // decodes the su code of T01 input ahead of the framer (inputs read through
   // a callback stay on one thread). Outputs, statuses and events are the
   // same either way.
   unsigned threads = 1;
