@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,11 +21,18 @@
 #include "testdata/su_encoder.h"
 #include "testdata/t0x_writers.h"
 #include "tests/test_support.h"
+#include "tests/threads/run_capture.h"
 
 namespace {
 
 using testsupport::Bytes;
 using testsupport::TempDir;
+using threadtests::Convert;
+using threadtests::Mode;
+using threadtests::Seen;
+using threadtests::SessionFrames;
+
+constexpr auto kT01 = d01ozu::InputFormat::kT01;
 
 // Pseudo-random bytes, the same on every run.
 Bytes Noise(size_t n, uint32_t seed) {
@@ -36,32 +42,6 @@ Bytes Noise(size_t n, uint32_t seed) {
     b = static_cast<uint8_t>(seed >> 16);
   }
   return out;
-}
-
-// A session: identity, week and `epochs` type-17 epochs of three satellites.
-std::vector<Bytes> Frames(int epochs) {
-  writers::ReceiverIdentity id;
-  id.serial_number = 4410021;
-  id.receiver_type = 5;
-  id.serial_text = "044100210";
-  id.nav_version = 310;
-  std::vector<Bytes> frames{writers::receiver_identity_record(id)};
-  writers::Type12Record week;
-  week.week = 1202;
-  frames.push_back(writers::type12_record(week));
-  for (int t = 0; t < epochs; ++t) {
-    std::vector<writers::Type17Entry> entries;
-    for (uint8_t sv : {3, 17, 29}) {
-      writers::Type17Entry e;
-      e.sv = sv;
-      e.range = 2100000000u + 1000u * sv + 7u * t;
-      e.phase = 123456789LL * sv + 3000 * t;
-      e.doppler = -700 * sv;
-      entries.push_back(e);
-    }
-    frames.push_back(writers::type17_part(100000000u + 1000u * t, 0, false, entries));
-  }
-  return frames;
 }
 
 // The reader's own decoding: whole bytes of in[0..n) from node until out
@@ -118,7 +98,7 @@ size_t Walk(d01ozu::SuAhead& ahead, const Bytes& data, bool alone) {
 // Coded records with end symbols after some packets, then noise, which
 // decodes as well as anything (an end symbol now and then included).
 Bytes MixedStream() {
-  Bytes data = writers::t01_stream(Frames(1500), true);
+  Bytes data = writers::t01_stream(SessionFrames(1500), true);
   const Bytes noise = Noise(90000, 7);
   data.insert(data.end(), noise.begin(), noise.end());
   return data;
@@ -166,7 +146,8 @@ TEST(SuAhead, LeavesTheReaderAloneWhereTheBytesDiffer) {
 }
 
 TEST(SuAhead, LeavesABlockContainerAndStopsWhenAsked) {
-  std::vector<Bytes> blocks{writers::container_header(), writers::frames_block(3, Frames(40))};
+  std::vector<Bytes> blocks{writers::container_header(),
+                            writers::frames_block(3, SessionFrames(40))};
   Bytes container;
   for (const Bytes& b : blocks) container.insert(container.end(), b.begin(), b.end());
   auto ahead = StartOver(container);
@@ -258,88 +239,18 @@ const Damage kDamages[] = {
      }},
 };
 
-// Everything a caller sees of a run, as text, plus the output files.
-struct Seen {
-  d01ozu::Status status = d01ozu::Status::kAborted;
-  std::string events;
-  std::map<std::string, Bytes> outputs;
-  int progress_calls = 0;
-  int abort_at = -1;  // the progress call that aborts, -1 none
-};
-
-void Append(Seen& s, const std::string& line) {
-  s.events += line + '\n';
-}
-
-d01ozu::Events Recording(Seen* seen) {
-  d01ozu::Events e;
-  e.user = seen;
-  e.record = [](void* u, const d01ozu::RecordEvent& r) {
-    Append(*static_cast<Seen*>(u), "record " + std::to_string(r.type) + " " +
-                                       std::to_string(r.raw_type) + " " +
-                                       std::to_string(r.position) + " " + std::to_string(r.offset) +
-                                       " " + std::to_string(r.length));
-  };
-  e.problem = [](void* u, const d01ozu::ProblemEvent& p) {
-    Append(*static_cast<Seen*>(u), "problem " + std::to_string(static_cast<int>(p.status)) + " " +
-                                       std::to_string(p.position) + " " + std::to_string(p.detail));
-  };
-  e.progress = [](void* u, int percent) {
-    Seen& s = *static_cast<Seen*>(u);
-    Append(s, "progress " + std::to_string(percent));
-    return s.progress_calls++ != s.abort_at;
-  };
-  e.quick_summary = [](void* u, const char* text) {
-    Append(*static_cast<Seen*>(u), std::string("quick ") + text);
-  };
-  return e;
-}
-
-enum class Mode { kPlain, kQuick, kAbort };
-
-// Converts the inputs, joined end to end, as T01 into dir.
-Seen Convert(const std::vector<Bytes>& inputs, Mode mode, unsigned threads, bool from_file,
-             const std::string& dir) {
-  d01ozu::Options o;
-  o.format = d01ozu::InputFormat::kT01;
-  o.inputs_have_header = o.inputs_have_ephemerides = o.inputs_have_ion = false;
-  o.threads = threads;
-  o.quick_mode = mode == Mode::kQuick ? 1 : 0;
-  o.dat_path = dir + "/out.dat";
-  o.dat_extension = ".dat";
-  o.eph_path = dir + "/out.eph";
-  o.mes_path = dir + "/out.mes";
-  o.summary_path = dir + "/out.txt";
-  Seen seen;
-  seen.abort_at = mode == Mode::kAbort ? 6 : -1;
-  std::unique_ptr<d01ozu::Converter> c = d01ozu::Converter::Create(o, Recording(&seen));
-  seen.status = d01ozu::Status::kOk;
-  for (size_t i = 0; i < inputs.size() && seen.status == d01ozu::Status::kOk; ++i) {
-    const std::string path = dir + "/input" + std::to_string(i);
-    testsupport::write_file(path, inputs[i]);
-    seen.status = from_file ? c->AddInputFile(path.c_str())
-                            : c->AddInputBytes(inputs[i].data(), inputs[i].size(), "input");
-  }
-  if (seen.status == d01ozu::Status::kOk) seen.status = c->Run();
-  c.reset();
-  for (const char* name : {"out.dat", "out.eph", "out.mes", "out.txt"})
-    if (testsupport::file_exists(dir + "/" + name))
-      seen.outputs[name] = testsupport::read_file(dir + "/" + name);
-  return seen;
-}
-
 // Runs inputs with one thread, then with two from memory and from files,
 // and expects the same.
 void ExpectTheSame(const std::vector<Bytes>& inputs, Mode mode, const std::string& tag,
                    const TempDir& dir, int& run) {
   const std::string one = dir.file("r" + std::to_string(run++));
   ASSERT_TRUE(std::filesystem::create_directory(one));
-  const Seen alone = Convert(inputs, mode, 1, false, one);
+  const Seen alone = Convert(inputs, kT01, mode, 1, false, one);
   ASSERT_FALSE(alone.events.empty()) << tag;
   for (bool from_file : {false, true}) {
     const std::string two = dir.file("r" + std::to_string(run++));
     ASSERT_TRUE(std::filesystem::create_directory(two));
-    const Seen ahead = Convert(inputs, mode, 2, from_file, two);
+    const Seen ahead = Convert(inputs, kT01, mode, 2, from_file, two);
     EXPECT_EQ(ahead.status, alone.status) << tag << " file " << from_file;
     EXPECT_EQ(ahead.events, alone.events) << tag << " file " << from_file;
     EXPECT_TRUE(ahead.outputs == alone.outputs) << tag << " file " << from_file;
@@ -347,7 +258,7 @@ void ExpectTheSame(const std::vector<Bytes>& inputs, Mode mode, const std::strin
 }
 
 TEST(SuAhead, TwoThreadsSeeWhatOneThreadSees) {
-  const std::vector<Bytes> frames = Frames(2400);
+  const std::vector<Bytes> frames = SessionFrames(2400);
   ASSERT_GT(Coded(frames).size(), 4u * 32 * 1024);  // the worker waits for the reader
   TempDir dir;
   int run = 0;
