@@ -49,11 +49,7 @@ void decode_marked(const SuTables& tables, uint8_t node, const uint8_t* in, size
   size_t state = node;
   uint8_t* out = out_start;
   for (size_t i = 0; i < n; ++i) {
-    const size_t at = su_table_index(state, in[i]);
-    const uint32_t emit = tables.emit[at];
-    state = tables.next[at];
-    su_store_symbols(out, emit);  // an end symbol has a count of 0
-    out += emit >> kSuEmitCountShift;
+    out += su_store_byte(tables, state, in[i], out);
     out_end[i] = static_cast<uint32_t>(out - out_start);
     node_after[i] = static_cast<uint8_t>(state);
   }
@@ -70,11 +66,7 @@ void decode_lanes(const SuTables& tables, uint8_t node, const uint8_t* in, uint8
   for (size_t i = 0; i < kLaneInput; ++i) {
     for (size_t j = 0; j < kLanes; ++j) {
       const size_t b = j * kLaneInput + i;
-      const size_t at = su_table_index(state[j], in[b]);
-      const uint32_t emit = tables.emit[at];
-      state[j] = tables.next[at];
-      su_store_symbols(out + j * kLaneOutput + produced[j], emit);
-      produced[j] += emit >> kSuEmitCountShift;
+      produced[j] += su_store_byte(tables, state[j], in[b], out + j * kLaneOutput + produced[j]);
       out_end[b] = produced[j];
       node_after[b] = static_cast<uint8_t>(state[j]);
     }
@@ -94,11 +86,7 @@ uint32_t join_lane(const SuTables& tables, size_t j, const uint8_t* in, uint8_t*
   uint32_t redone = 0, guessed_from = 0;
   size_t i = first;
   while (i < last) {
-    const size_t at = su_table_index(state, in[i]);
-    const uint32_t emit = tables.emit[at];
-    state = tables.next[at];
-    su_store_symbols(redo + redone, emit);
-    redone += emit >> kSuEmitCountShift;
+    redone += su_store_byte(tables, state, in[i], redo + redone);
     const bool met = state == node_after[i];
     guessed_from = out_end[i];
     out_end[i] = end + redone;

@@ -102,6 +102,17 @@ inline void su_store_symbols(uint8_t* out, uint32_t emit) {
   std::memcpy(out, &emit, 4);
 }
 
+// Decodes one byte from state (updated) without any bounds test: stores four
+// bytes at out and returns how many of them are symbols (an end symbol counts
+// 0, so it is skipped).
+inline uint32_t su_store_byte(const SuTables& tables, size_t& state, uint8_t byte, uint8_t* out) {
+  const size_t at = su_table_index(state, byte);
+  const uint32_t emit = tables.emit[at];
+  state = tables.next[at];
+  su_store_symbols(out, emit);
+  return emit >> kSuEmitCountShift;
+}
+
 // Decodes in[0..n) from node (updated) to out without any bounds test, as
 // su_decode_step would byte by byte, skipping end symbols; returns the new end
 // of the output. Each byte stores four bytes and keeps at most three, so out
@@ -109,13 +120,7 @@ inline void su_store_symbols(uint8_t* out, uint32_t emit) {
 inline uint8_t* su_decode_unchecked(const SuTables& tables, uint8_t& node, const uint8_t* in,
                                     size_t n, uint8_t* out) {
   size_t state = node;
-  for (size_t i = 0; i < n; ++i) {
-    const size_t at = su_table_index(state, in[i]);
-    const uint32_t emit = tables.emit[at];
-    state = tables.next[at];
-    su_store_symbols(out, emit);  // an end symbol has a count of 0
-    out += emit >> kSuEmitCountShift;
-  }
+  for (size_t i = 0; i < n; ++i) out += su_store_byte(tables, state, in[i], out);
   node = static_cast<uint8_t>(state);
   return out;
 }
