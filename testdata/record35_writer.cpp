@@ -181,4 +181,18 @@ void fill_sample(avro_value_t* value, int64_t seed) {
   }
 }
 
+void fill_consistent_sample(avro_value_t* value, int64_t seed) {
+  fill_sample(value, seed);
+  for (const char* count : {"_Na", "_Nb"}) {
+    avro_value_t f;
+    if (avro_value_get_by_name(value, count, &f, nullptr) == 0) avro_value_set_long(&f, 2);
+  }
+  for (const char* counts : {"_Nb_Na", "_Na_Na"}) {
+    avro_value_t f, e;
+    if (avro_value_get_by_name(value, counts, &f, nullptr) != 0) continue;
+    for (size_t i = 0; i < 2 && avro_value_get_by_index(&f, i, &e, nullptr) == 0; ++i)
+      avro_value_set_long(&e, 1);
+  }
+}
+
 }  // namespace writers

@@ -73,4 +73,8 @@ class DeltaCoder {
 // strings two bytes.
 void fill_sample(avro_value_t* value, int64_t seed);
 
+// fill_sample, then the counts of the flattened subtypes (_Na, _Nb and their
+// per-element columns) made to agree with the two-element arrays it fills.
+void fill_consistent_sample(avro_value_t* value, int64_t seed);
+
 }  // namespace writers
